@@ -1,0 +1,36 @@
+// The operating-system code that the whole program keys its behaviour on,
+// its display names and the service-pack number.
+#pragma once
+
+#include <string>
+
+#include "platform/system_facts.h"
+
+enum OsCodes : int {
+    kOsUnknown = 0,
+    kOsWin95 = 1,
+    kOsWin98 = 2,
+    kOsWinME = 3,
+    kOsNT4 = 4,
+    kOsWin2000 = 5,
+    kOsWinXP = 6,
+    kOsWinXPx64 = 7,
+    kOsWin2003 = 8,
+    kOsVista = 9,
+    kOsVistax64 = 10,
+    kOsWin7 = 11,
+    kOsWin7x64 = 12,
+    kOsServer = 13,
+};
+
+// The code of the running system, computed once at start-up.
+extern int OsCode;
+
+int GetOsCode(const SystemFacts& system = RealSystem());
+// Display name of a code; 0 names the running system.
+std::string OsName(int code, const SystemFacts& system = RealSystem());
+std::string ServicePackText(bool verbose, const SystemFacts& system = RealSystem());
+bool IsServerEdition(const SystemFacts& system = RealSystem());
+// "A" for the first edition of Windows 95 / 98, "B" for the later ones.
+std::string Win95Edition(const SystemFacts& system = RealSystem());
+std::string Win98Edition(const SystemFacts& system = RealSystem());

@@ -1,0 +1,7 @@
+#include "setup/drag_window.h"
+
+void DragWindow(HWND window) {
+    if (::IsZoomed(window)) return;
+    ::ReleaseCapture();
+    ::SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}

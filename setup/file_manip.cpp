@@ -1,0 +1,115 @@
+#include "setup/file_manip.h"
+
+#include <shellapi.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "checks/os_identification.h"
+#include "platform/locale_format.h"
+#include "platform/message_pump.h"
+#include "platform/owned.h"
+
+bool FileExists(const std::string& path, const SystemFacts& system) {
+    int code = GetOsCode(system);
+    if (code == kOsWin95 || code == kOsNT4) {
+        // PathFileExists is missing or unreliable there: probe the attributes,
+        // accepting only plain files.
+        if (path.empty() || path.back() == '\\') return false;
+        auto attributes = system.FileAttributes(path);
+        if (!attributes) return false;
+        switch (*attributes) {
+            case 0: case 1: case 2: case 4: case 32: case 33: return true;
+            default: return false;
+        }
+    }
+    return system.PathFileExists(path);
+}
+
+void DeleteFileOrDefer(const std::string& path) {
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    BOOL deleted = ::DeleteFileA(path.c_str());
+    DWORD error = deleted ? ERROR_SUCCESS : ::GetLastError();
+    ProcessPendingEvents();
+    if (!deleted && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+        DeleteAtRestart(path);
+}
+
+std::string WinInitWithDeletion(const std::optional<std::string>& current,
+                                const std::string& shortPath) {
+    std::string entry = "NUL=" + shortPath + "\r\n";
+    std::string kept = current.value_or(std::string());
+    if (auto nul = kept.find('\0'); nul != std::string::npos) kept.resize(nul);
+    if (!current || current->empty()) return "[Rename]\r\n" + entry;
+    if (kept.size() >= 2 && kept.compare(kept.size() - 2, 2, "\r\n") == 0) return kept + entry;
+    return kept + "\r\n" + entry;
+}
+
+void DeleteAtRestart(const std::string& path, const SystemFacts& system) {
+    std::string shortPath = ShortPathName(path);
+    if (system.Environment("OS") == "Windows_NT") {
+        ::MoveFileExA(shortPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        return;
+    }
+    // Windows 9x: the start-up rename list, kept byte for byte.
+    std::string winInit = system.Environment("WinDir") + "\\WinInit.ini";
+    std::optional<std::string> current;
+    if (std::ifstream in(winInit, std::ios::binary); in) {
+        current.emplace(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::ofstream out(winInit, std::ios::binary | std::ios::trunc);
+    if (out) out << WinInitWithDeletion(current, shortPath);
+}
+
+std::string ShortPathName(const std::string& path) {
+    char buffer[165] = {};
+    DWORD length = ::GetShortPathNameA(path.c_str(), buffer, 164);
+    if (length == 0 || length > 164) return {};
+    return std::string(buffer, length);
+}
+
+std::string AddTrailingBackslash(std::string path) {
+    if (path.empty()) return path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    if (path.back() != '\\') path += '\\';
+    return path;
+}
+
+std::string TempFolder() {
+    char buffer[260] = {};
+    ::GetTempPathA(255, buffer);
+    return AddTrailingBackslash(buffer);
+}
+
+std::string FormatMegabytes(std::int32_t bytes) {
+    return FormatLocaleNumber(bytes / 1024.0 / 1024.0, 2, true) + " MB";
+}
+
+std::uint32_t WaitForProcessExit(std::uint32_t processId) {
+    // Waiting and reading the exit code is all this needs.
+    OwnedHandle process(
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId));
+    if (!process) return 0;
+    DWORD code = 0;
+    if (!::GetExitCodeProcess(process.get(), &code)) return 0;
+    if (code == STILL_ACTIVE) {
+        PumpUntilSignalled(process.get());
+        if (!::GetExitCodeProcess(process.get(), &code)) code = 0;
+    }
+    return code;
+}
+
+std::int32_t ShellRun(const std::string& file, bool elevate, const std::string& parameters,
+                      std::int32_t showCommand) {
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = 0;
+    info.hwnd = nullptr;
+    info.lpVerb = elevate ? "runas" : "open";
+    info.lpFile = file.c_str();
+    info.lpParameters = parameters.c_str();
+    info.lpDirectory = "";  // the shell's default directory
+    info.nShow = showCommand;
+    return ::ShellExecuteExA(&info) ? 1 : 0;
+}

@@ -1,0 +1,38 @@
+// File, process and shell helpers (module All_FileManip). Synchronous, ANSI
+// paths, no state between calls; folder results end in "\" unless empty.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/system_facts.h"
+
+bool FileExists(const std::string& path, const SystemFacts& system = RealSystem());
+
+// Deletes the file; a file in use is scheduled for deletion at the next
+// Windows start instead. Lets pending window events run after the delete.
+void DeleteFileOrDefer(const std::string& path);
+void DeleteAtRestart(const std::string& path, const SystemFacts& system = RealSystem());
+
+// The new content of WinInit.ini that schedules `shortPath` for deletion,
+// given the file's current content (empty when there is no file).
+std::string WinInitWithDeletion(const std::optional<std::string>& current,
+                                const std::string& shortPath);
+
+std::string ShortPathName(const std::string& path);
+std::string AddTrailingBackslash(std::string path);
+std::string TempFolder();
+
+// Bytes as megabytes in the user's locale, "###,###,##0.00 MB".
+std::string FormatMegabytes(std::int32_t bytes);
+
+// Waits until the process has ended and returns its exit code; window
+// events go on meanwhile. 0 at once for a process that cannot be opened.
+std::uint32_t WaitForProcessExit(std::uint32_t processId);
+
+// ShellExecuteEx with the verb "runas" (elevate) or "open"; non-zero on success.
+std::int32_t ShellRun(const std::string& file, bool elevate, const std::string& parameters,
+                      std::int32_t showCommand);

@@ -1,0 +1,11 @@
+// The program's own message box; every message of the program goes through it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Shows `prompt` with the button set of `kind` and waits, with the program's
+// windows still live, until a button is clicked; returns that button's code.
+// Kind 0 stands for 4 (one OK button) and is written back as 4.
+std::int32_t SkinnedMsgBox(const std::string& prompt, std::int32_t& kind);
+std::int32_t SkinnedMsgBox(const std::string& prompt, std::int32_t&& kind = 4);

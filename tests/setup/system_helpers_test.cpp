@@ -1,0 +1,137 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "setup/drag_window.h"
+#include "setup/file_manip.h"
+#include "setup/registry.h"
+#include "setup/special_folders.h"
+#include "tests/fake_system.h"
+
+namespace {
+
+TEST(AddTrailingBackslash, Normalises) {
+    EXPECT_EQ(AddTrailingBackslash("C:/temp"), "C:\\temp\\");
+    EXPECT_EQ(AddTrailingBackslash("C:\\temp\\"), "C:\\temp\\");
+    EXPECT_EQ(AddTrailingBackslash(""), "");
+}
+
+TEST(FileExists, AttributeProbingOnWin95AndNT4) {
+    for (std::uint32_t major : {4u}) {
+        for (std::uint32_t platform : {1u, 2u}) {  // 95 and NT 4.0
+            FakeSystem system;
+            system.SetVersion(platform, major, 0, platform == 1 ? 0x040003B6 : 1381);
+            system.attributes = {{"C:\\file", 32}, {"C:\\ro", 33}, {"C:\\folder", 16},
+                                 {"C:\\hiddenarchive", 34}, {"C:\\plain", 0}};
+            EXPECT_TRUE(FileExists("C:\\file", system));
+            EXPECT_TRUE(FileExists("C:\\ro", system));
+            EXPECT_TRUE(FileExists("C:\\plain", system));
+            EXPECT_FALSE(FileExists("C:\\folder", system));
+            EXPECT_FALSE(FileExists("C:\\hiddenarchive", system));
+            EXPECT_FALSE(FileExists("C:\\file\\", system));
+            EXPECT_FALSE(FileExists("", system));
+            EXPECT_FALSE(FileExists("C:\\missing", system));
+        }
+    }
+}
+
+TEST(FileExists, PathTestElsewhereAcceptsFolders) {
+    FakeSystem system;
+    system.SetVersion(2, 5, 1);
+    system.attributes = {{"C:\\folder", 16}};
+    EXPECT_TRUE(FileExists("C:\\folder", system));
+    EXPECT_FALSE(FileExists("C:\\missing", system));
+    // And on the real system, a real folder.
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    EXPECT_TRUE(FileExists(temp));
+}
+
+TEST(WinInit, RenameListKeepsEarlierEntries) {
+    EXPECT_EQ(WinInitWithDeletion(std::nullopt, "C:\\A.EXE"), "[Rename]\r\nNUL=C:\\A.EXE\r\n");
+    EXPECT_EQ(WinInitWithDeletion(std::string(), "C:\\A.EXE"), "[Rename]\r\nNUL=C:\\A.EXE\r\n");
+    EXPECT_EQ(WinInitWithDeletion(std::string("[Rename]\r\nNUL=C:\\B\r\n"), "C:\\A"),
+              "[Rename]\r\nNUL=C:\\B\r\nNUL=C:\\A\r\n");
+    EXPECT_EQ(WinInitWithDeletion(std::string("[Rename]\r\nNUL=C:\\B"), "C:\\A"),
+              "[Rename]\r\nNUL=C:\\B\r\nNUL=C:\\A\r\n");
+    EXPECT_EQ(WinInitWithDeletion(std::string("[Rename]\r\n\0junk", 15), "C:\\A"),
+              "[Rename]\r\nNUL=C:\\A\r\n");
+}
+
+TEST(FormatMegabytes, TwoDecimalsAndGrouping) {
+    // The test prefix runs with the English (United States) locale.
+    EXPECT_EQ(FormatMegabytes(0), "0.00 MB");
+    EXPECT_EQ(FormatMegabytes(1572864), "1.50 MB");
+    EXPECT_EQ(FormatMegabytes(10 * 1024 * 1024), "10.00 MB");
+    EXPECT_EQ(FormatMegabytes(1024 * 1024 * 1024), "1,024.00 MB");
+}
+
+TEST(WaitForProcessExit, ReturnsTheExitCode) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    char command[] = "cmd.exe /c exit 42";
+    ASSERT_TRUE(::CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                                 nullptr, nullptr, &startup, &process));
+    ::CloseHandle(process.hThread);
+    EXPECT_EQ(WaitForProcessExit(process.dwProcessId), 42u);
+    // Already ended: the code at once.
+    EXPECT_EQ(WaitForProcessExit(process.dwProcessId), 42u);
+    ::CloseHandle(process.hProcess);
+}
+
+TEST(WaitForProcessExit, UnknownProcessIsZero) {
+    EXPECT_EQ(WaitForProcessExit(0xFFFFFFF0u), 0u);
+}
+
+TEST(DeleteFileOrDefer, DeletesAFile) {
+    std::string path = TempFolder() + "tscheck_delete_test.txt";
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_READONLY, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    ::CloseHandle(file);
+    ASSERT_TRUE(FileExists(path));
+    DeleteFileOrDefer(path);
+    EXPECT_FALSE(FileExists(path));
+}
+
+TEST(Folders, EndInOneBackslash) {
+    std::string temp = TempFolder();
+    ASSERT_FALSE(temp.empty());
+    EXPECT_EQ(temp.back(), '\\');
+    std::string favorites = FavoritesFolder();
+    ASSERT_FALSE(favorites.empty());
+    EXPECT_EQ(favorites.back(), '\\');
+    EXPECT_NE(favorites.substr(favorites.size() - 2), "\\\\");
+    std::string programFiles = ProgramFilesFolder();
+    ASSERT_FALSE(programFiles.empty());
+    EXPECT_EQ(programFiles.substr(1, 2), ":\\");
+}
+
+TEST(Registry, OnlyStringValues) {
+    HKEY key;
+    ASSERT_EQ(::RegCreateKeyA(HKEY_CURRENT_USER, "Software\\TSCheckTest", &key), ERROR_SUCCESS);
+    ::RegSetValueExA(key, "text", 0, REG_SZ, reinterpret_cast<const BYTE*>("hello"), 6);
+    ::RegSetValueExA(key, "expand", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>("%x%"), 4);
+    DWORD number = 5;
+    ::RegSetValueExA(key, "number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
+    ::RegCloseKey(key);
+    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, "Software\\TSCheckTest", "text"), "hello");
+    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, "Software\\TSCheckTest", "expand"), std::nullopt);
+    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, "Software\\TSCheckTest", "number"), std::nullopt);
+    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, "Software\\TSCheckTest", "none"), std::nullopt);
+    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, "Software\\NoSuchKeyHere", "text"), std::nullopt);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\TSCheckTest");
+}
+
+TEST(DragWindow, MaximisedWindowDoesNothing) {
+    HWND window = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ::ShowWindow(window, SW_MAXIMIZE);
+    DragWindow(window);  // returns at once instead of entering the move loop
+    EXPECT_TRUE(::IsZoomed(window));
+    ::DestroyWindow(window);
+}
+
+}  // namespace

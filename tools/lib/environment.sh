@@ -1,0 +1,40 @@
+# Shared by the project's scripts: build, display and Wine prefix.
+# shellcheck shell=bash
+
+configure_and_build() {
+    local build=$1
+    cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$build" -j "$(nproc)"
+}
+
+# Uses the user's display when there is one, else starts Xvfb on a free number.
+ensure_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
+    local n
+    for n in $(seq 90 130); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 50); do
+            xdpyinfo >/dev/null 2>&1 && break
+            sleep 0.1
+        done
+        trap 'kill "$XVFB_PID" 2>/dev/null || true' EXIT
+        return
+    done
+    echo "no free X display number" >&2
+    return 1
+}
+
+# The 32-bit prefix inside the build tree, created once.
+ensure_wine_prefix() {
+    local build=$1
+    export TSCHECK_WINEPREFIX="$build/wineprefix"
+    if [ ! -f "$TSCHECK_WINEPREFIX/system.reg" ]; then
+        "$root/tools/wine-run" wineboot -i >/dev/null 2>&1
+    fi
+    # A running wineserver keeps every later Wine start fast.
+    WINEPREFIX="$TSCHECK_WINEPREFIX" wineserver -p >/dev/null 2>&1 || true
+}
