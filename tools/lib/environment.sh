@@ -1,6 +1,13 @@
 # Shared by the project's scripts: build, display and Wine prefix.
 # shellcheck shell=bash
 
+# Runs the given commands when the script ends, after those added before.
+EXIT_COMMANDS=()
+on_exit() {
+    EXIT_COMMANDS=("$1" "${EXIT_COMMANDS[@]}")
+    trap 'for c in "${EXIT_COMMANDS[@]}"; do eval "$c"; done' EXIT
+}
+
 configure_and_build() {
     local build=$1
     cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
@@ -21,7 +28,7 @@ ensure_display() {
             xdpyinfo >/dev/null 2>&1 && break
             sleep 0.1
         done
-        trap 'kill "$XVFB_PID" 2>/dev/null || true' EXIT
+        on_exit "kill $XVFB_PID 2>/dev/null || true"
         return
     done
     echo "no free X display number" >&2
@@ -35,6 +42,10 @@ ensure_wine_prefix() {
     if [ ! -f "$TSCHECK_WINEPREFIX/system.reg" ]; then
         "$root/tools/wine-run" wineboot -i >/dev/null 2>&1
     fi
-    # A running wineserver keeps every later Wine start fast.
-    WINEPREFIX="$TSCHECK_WINEPREFIX" wineserver -p >/dev/null 2>&1 || true
+    # One persistent wineserver for the whole run keeps every Wine start
+    # fast. Wine's services start with the first program and inherit its
+    # output; starting them here, on /dev/null, keeps ctest's pipes free.
+    WINEPREFIX="$TSCHECK_WINEPREFIX" wineserver -p >/dev/null 2>&1 </dev/null || true
+    "$root/tools/wine-run" wineboot >/dev/null 2>&1 </dev/null || true
+    on_exit "WINEPREFIX='$TSCHECK_WINEPREFIX' wineserver -k 2>/dev/null || true"
 }
