@@ -136,7 +136,7 @@ CheckOutcome CheckAdmin(const CheckPlatform& platform) {
 CheckOutcome CheckCpuSpeed(const CheckPlatform& platform) {
     bool vistaOrLater = OsCode >= kOsVista;
     const char* minKey = vistaOrLater ? "MinCPUSpeedVista" : "MinCPUSpeed";
-    const char* warnKey = vistaOrLater ? "warnCPUSpeedVista" : "warnCPUSpeed";
+    const char* warnKey = vistaOrLater ? "WarnCPUSpeedVista" : "WarnCPUSpeed";
 
     ClockReading reading = platform.measureClock();
     double min = ReadNumberSetting(minKey);
