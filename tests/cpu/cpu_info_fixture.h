@@ -29,7 +29,7 @@ inline constexpr std::string_view kVendorTexts[] = {
     "Geode by NSC"};
 
 inline std::int32_t Signature(int family, int model, int stepping = 0, int modelEx = 0,
-                       int familyEx = 0) {
+                              int familyEx = 0) {
     return familyEx << 20 | modelEx << 16 | family << 8 | model << 4 | stepping;
 }
 
