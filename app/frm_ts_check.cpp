@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "app/clock_measurement.h"
 #include "app/program_end.h"
 #include "app/run_checks.h"
 #include "checks/os_identification.h"
@@ -68,6 +69,7 @@ void frmTSCheck::Load() {
         EndProgram();
     }
 
+    ProcessorInfo = std::make_unique<cCpuInfo>();
     if (!CreateWindowAndControls()) EndProgram();
     SetUpKeyCombination();
 

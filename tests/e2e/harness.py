@@ -20,10 +20,43 @@ EXIT_PASSED = 830808
 EXIT_FAILED = 770601
 
 
+PREFIX64 = os.path.join(BUILD, "wineprefix64")
+_active_prefix = PREFIX
+
+
+def _wine_env(prefix):
+    env = dict(os.environ, TSCHECK_WINEPREFIX=prefix)
+    if prefix == PREFIX64:
+        env["WINEARCH"] = "win64"
+    return env
+
+
 def wine(*args, timeout=120):
-    env = dict(os.environ, TSCHECK_WINEPREFIX=PREFIX)
-    return subprocess.run([WINE_RUN, *args], env=env, capture_output=True, text=True,
-                          timeout=timeout, stdin=subprocess.DEVNULL)
+    return subprocess.run([WINE_RUN, *args], env=_wine_env(_active_prefix), capture_output=True,
+                          text=True, timeout=timeout, stdin=subprocess.DEVNULL)
+
+
+def use_64_bit_windows():
+    """Runs the following steps in a 64-bit prefix (made on first use), where
+    the 32-bit program runs under WOW64 emulation."""
+    global _active_prefix
+    env = _wine_env(PREFIX64)
+    subprocess.run([WINE_RUN, "wineboot", "-i"], env=env, stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+    # A persistent server whose services do not hold our output pipes.
+    subprocess.run(["wineserver", "-p"], env=dict(env, WINEPREFIX=PREFIX64),
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+    _active_prefix = PREFIX64
+
+
+def use_32_bit_windows():
+    global _active_prefix
+    if _active_prefix == PREFIX64:
+        subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=PREFIX64),
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+    _active_prefix = PREFIX
 
 
 def set_windows_version(version, exe="TSCheck.exe"):
@@ -129,15 +162,24 @@ class Scenario(unittest.TestCase):
 
     def setUp(self):
         self.name = self.id().split(".")[-1]
-        self.folder = os.path.join(PREFIX, "drive_c", "e2e", self.name)
+        self._prepare_folder()
+
+    def _prepare_folder(self):
+        self.folder = os.path.join(_active_prefix, "drive_c", "e2e", self.name)
         shutil.rmtree(self.folder, ignore_errors=True)
         os.makedirs(self.folder)
         shutil.copy(os.path.join(BUILD, "TSCheck.exe"), self.folder)
         self.exe = "C:\\e2e\\" + self.name + "\\TSCheck.exe"
         os.makedirs(SHOTS, exist_ok=True)
 
+    def switch_to_64_bit_windows(self):
+        """The rest of the test runs in the 64-bit prefix."""
+        use_64_bit_windows()
+        self._prepare_folder()
+
     def tearDown(self):
         set_windows_version(None)
+        use_32_bit_windows()
 
     @property
     def settings_path(self):
