@@ -95,6 +95,31 @@ TEST(DeleteFileOrDefer, DeletesAFile) {
     EXPECT_FALSE(FileExists(path));
 }
 
+TEST(DeleteFileOrDefer, FileInUseIsDeletedAtTheNextStart) {
+    std::string path = TempFolder() + "tscheck_locked_test.txt";
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    std::string shortPath = ShortPathName(path);
+    ASSERT_FALSE(shortPath.empty());
+    DeleteFileOrDefer(path);  // cannot delete now: scheduled instead
+    EXPECT_TRUE(FileExists(path));
+    HKEY key;
+    ASSERT_EQ(::RegOpenKeyA(HKEY_LOCAL_MACHINE,
+                            "System\\CurrentControlSet\\Control\\Session Manager", &key),
+              ERROR_SUCCESS);
+    char pending[8192] = {};
+    DWORD size = sizeof pending;
+    LONG status = ::RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(pending), &size);
+    ::RegCloseKey(key);
+    ::CloseHandle(file);
+    ::DeleteFileA(path.c_str());
+    ASSERT_EQ(status, ERROR_SUCCESS);
+    std::string entries(pending, size);
+    EXPECT_NE(entries.find(shortPath), std::string::npos) << entries;
+}
+
 TEST(Folders, EndInOneBackslash) {
     std::string temp = TempFolder();
     ASSERT_FALSE(temp.empty());
