@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -17,8 +18,15 @@ std::string LocaleInfo(LCTYPE type, const char* fallback) {
 
 std::string FormatLocaleNumber(double value, int decimals, bool grouped) {
     if (!std::isfinite(value)) value = 0;
+    // Round the way the number reads in decimal, halves away from zero:
+    // 1.025 shows as 1.03 although the nearest double is a hair below it.
+    double scale = std::pow(10.0, decimals);
+    char scaledText[64];
+    std::snprintf(scaledText, sizeof scaledText, "%.15g", value * scale);
+    double scaled = std::strtod(scaledText, nullptr);
+    double rounded = std::copysign(std::floor(std::fabs(scaled) + 0.5), scaled) / scale;
     char plain[64];
-    std::snprintf(plain, sizeof plain, "%.*f", decimals, value);
+    std::snprintf(plain, sizeof plain, "%.*f", decimals, rounded);
 
     // GetNumberFormatA wants a plain "-123.45" and applies the user's
     // separators; the format record pins decimals and grouping.

@@ -5,7 +5,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
+source "$root/tools/lib/packages.sh"
 source "$root/tools/lib/environment.sh"
+
+ensure_packages
 
 configure_and_build "$build"
 ensure_display

@@ -1,0 +1,245 @@
+#include "app/frm_ts_check.h"
+
+#include <windowsx.h>
+
+#include "app/program_end.h"
+#include "app/run_checks.h"
+#include "checks/os_identification.h"
+#include "checks/requirement_checks.h"
+#include "checks/settings.h"
+#include "platform/window_class.h"
+#include "setup/drag_window.h"
+#include "setup/file_manip.h"
+#include "skin/message_box.h"
+
+namespace {
+
+constexpr char kClassName[] = "TSCheckMain";
+constexpr char kCaption[] = "Tavrin Secure Requirements Check";
+constexpr int kRowTops[5] = {118, 150, 184, 217, 250};
+constexpr int kNeedLeft = 177;
+constexpr int kHaveLeft = 352;
+constexpr int kLabelHeight = 16;
+constexpr char kDesignNeed[5][11] = {"OS NEED", "ADMIN NEED", "CPU NEED", "MEM NEED", "DISK NEED"};
+constexpr char kDesignHave[5][11] = {"OSHAVE", "ADMIN HAVE", "CPU HAVE", "MEM HAVE", "DISK HAVE"};
+constexpr COLORREF kErrorColour = RGB(245, 123, 32);
+
+// The directory of the running executable, ending in "\".
+std::string ModuleDirectory() {
+    char path[MAX_PATH] = {};
+    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string full(path, length);
+    std::size_t slash = full.find_last_of('\\');
+    std::string folder = slash == std::string::npos ? std::string() : full.substr(0, slash);
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    return folder;
+}
+
+std::string ModulePath() {
+    char path[MAX_PATH] = {};
+    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length);
+}
+
+}  // namespace
+
+frmTSCheck::frmTSCheck() = default;
+
+frmTSCheck::~frmTSCheck() {
+    if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+void frmTSCheck::Load() {
+    KeepWindowOpen = false;
+    OsCode = GetOsCode();
+
+    if (OsCode == kOsWin95) {
+        ProgramDir = ModuleDirectory();
+        std::string title = ReadRequirement("Title");
+        SkinnedMsgBox("Sorry, Windows 95 does not meet the minimum system requirements to run " +
+                      title + ".");
+        EndProgram();
+    }
+
+    CheckPlatform platform = CheckPlatformOfThisComputer();
+    if (CheckAdmin(platform) != kCheckPassed && OsCode >= kOsVista) {
+        // Start again with administrator rights; this copy ends either way.
+        ShellRun(ModulePath(), true, "", SW_SHOWNORMAL);
+        EndProgram();
+    }
+
+    if (!CreateWindowAndControls()) EndProgram();
+    SetUpKeyCombination();
+
+    ProgramDir = ModuleDirectory();
+    if (FileExists(SettingsPath())) {
+        ApplySkin();
+        FailureText = ReadRequirement("Err");
+    } else {
+        WriteDefaultSettings();
+        FailureText = ReadRequirement("Err");
+        ApplySkin();
+    }
+
+    bool passed = false;
+    try {
+        passed = RunAllChecks(platform);
+    } catch (const SettingsStop& stop) {
+        SkinnedMsgBox(stop.what());
+        EndProgram();
+    }
+
+    if (!passed) {
+        ShowOkImage("bigclose");
+        picOK.Tag = "fail";
+        DrawTextLines(*printTarget_, FailureText, 26, 300, kErrorColour, false, true);
+    } else {
+        picOK.Tag = "pass";
+        if (!ShowResultsSetting) {
+            picOK_Click();
+        } else {
+            ShowOkImage("run");
+            DrawTextLines(*printTarget_,
+                          "Congratulations, everything passed. To install click Run Setup below, "
+                          "or click the X in the top corner to exit.",
+                          32, 300, kResultTextColour, false, false);
+        }
+    }
+    if (hwnd_) ShowResults(CheckResults, *this);
+}
+
+void frmTSCheck::Show() {
+    if (!hwnd_) return;
+    ::ShowWindow(hwnd_, SW_SHOWNORMAL);
+    ::UpdateWindow(hwnd_);
+}
+
+void frmTSCheck::Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    if (FileExists(SettingsPath())) DeleteFileOrDefer(SettingsPath());
+    if (picOK.Tag == "pass") ::ExitProcess(kExitPassed);
+    if (picOK.Tag == "fail") ::ExitProcess(kExitFailed);
+    if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+bool frmTSCheck::CreateWindowAndControls() {
+    if (!EnsureWindowClass(kClassName, ForwardToOwner<frmTSCheck>)) return false;
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    ::AdjustWindowRectEx(&frame, WS_POPUP, FALSE, 0);
+    int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    if (!picture_.Resize(kClientWidth, kClientHeight)) return false;
+    ::CreateWindowExA(WS_EX_APPWINDOW, kClassName, kCaption, WS_POPUP | WS_CLIPCHILDREN, left,
+                      top, width, height, nullptr, nullptr, instance, this);
+    if (!hwnd_) return false;
+    if (HICON icon = ::LoadIconA(instance, MAKEINTRESOURCEA(1)))
+        ::SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+
+    printTarget_ = std::make_unique<PrintTarget>(picture_, hwnd_);
+    labelFont_ = CreateLabelFont();
+    for (int i = 0; i < 5; ++i) {
+        lbl[i].Create(hwnd_, &picture_, kNeedLeft, kRowTops[i], kHaveLeft - kNeedLeft - 4,
+                      kLabelHeight, kDesignNeed[i], labelFont_.get());
+        lblHave[i].Create(hwnd_, &picture_, kHaveLeft, kRowTops[i], 520 - kHaveLeft,
+                          kLabelHeight, kDesignHave[i], labelFont_.get());
+    }
+    picTop[0].Create(hwnd_, 541, 12, 32, 32);
+    picOK.Create(hwnd_, 222, 347, 145, 38);
+    picTxt.Create(hwnd_, 24, 16, 131, 18, false);
+    picBuffer.Create(hwnd_, 0, 0, 1, 1, false);
+
+    picTop[0].OnMouseMove = [this](int, int) { picTop_MouseMove(0); };
+    picTop[0].OnClick = [this] { picTop_Click(0); };
+    picOK.OnMouseMove = [this](int, int) { picOK_MouseMove(); };
+    picOK.OnClick = [this] { picOK_Click(); };
+    return true;
+}
+
+void frmTSCheck::ApplySkin() {
+    picture_.SetBackColour(RGB(255, 255, 255));
+    picture_.SetBackground(nullptr);
+}
+
+void frmTSCheck::SetUpKeyCombination() {}
+
+void frmTSCheck::ShowOkImage(const std::string& key) { OkImageKey = key; }
+
+void frmTSCheck::SetRowTexts(int row, const std::string& need, const std::string& have,
+                             COLORREF colour) {
+    if (row < 0 || row >= 5) return;
+    lbl[row].SetText(need);
+    lbl[row].SetColour(colour);
+    lblHave[row].SetText(have);
+    lblHave[row].SetColour(colour);
+}
+
+void frmTSCheck::RefreshResults() {
+    if (!hwnd_) return;
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+    ::UpdateWindow(hwnd_);
+}
+
+IconPair frmTSCheck::VerdictIcons(bool) { return IconPair{}; }
+
+void frmTSCheck::Form_MouseDown() { DragWindow(hwnd_); }
+
+void frmTSCheck::Form_MouseMove() {
+    if (!HoverActive) return;
+    HoverActive = false;
+}
+
+void frmTSCheck::picOK_MouseMove() { HoverActive = true; }
+
+void frmTSCheck::picTop_MouseMove(int) { HoverActive = true; }
+
+void frmTSCheck::picTop_Click(int) { Unload(); }
+
+void frmTSCheck::picOK_Click() { RunSetupCommands(*this); }
+
+void frmTSCheck::SetBusyPointer(bool busy) {
+    busy_ = busy;
+    ::SetCursor(::LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
+void frmTSCheck::RunInstallScript() {}
+
+void frmTSCheck::EndProgram() { ::EndProgram(); }
+
+void frmTSCheck::ShowMessage(const std::string& text) { SkinnedMsgBox(text); }
+
+LRESULT frmTSCheck::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: {
+            PaintScope paint(hwnd_);
+            picture_.PaintTo(paint.dc(), paint.dirty());
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            Form_MouseDown();
+            return 0;
+        case WM_MOUSEMOVE:
+            Form_MouseMove();
+            return 0;
+        case WM_SETCURSOR:
+            if (busy_) {
+                ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+                return TRUE;
+            }
+            return ::DefWindowProcA(hwnd_, message, wParam, lParam);
+        case WM_CLOSE:
+            Unload();
+            return 0;
+        case WM_DESTROY:
+            ::PostQuitMessage(0);
+            return 0;
+        default:
+            return ::DefWindowProcA(hwnd_, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,88 @@
+// frmTSCheck, the main window: its load handler is the driver of the whole
+// requirements check, and its unload ends the process with the verdict.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "checks/results_display.h"
+#include "controls/backing_image.h"
+#include "controls/label.h"
+#include "controls/picture_box.h"
+#include "platform/owned.h"
+#include "setup/command_runner.h"
+
+class frmTSCheck final : public ResultsView, public CommandRunnerHost {
+public:
+    static constexpr int kClientWidth = 588;
+    static constexpr int kClientHeight = 410;
+    static constexpr DWORD kExitPassed = 830808;
+    static constexpr DWORD kExitFailed = 770601;
+
+    frmTSCheck();
+    ~frmTSCheck() override;
+    frmTSCheck(const frmTSCheck&) = delete;
+    frmTSCheck& operator=(const frmTSCheck&) = delete;
+
+    // The start-up sequence. Returns only when the window is to be shown;
+    // the early ends (Windows 95, elevation, stopping settings) end the
+    // process from inside.
+    void Load();
+    void Show();
+    // The unload rule: the settings file goes, and a verdict ends the process.
+    void Unload();
+
+    HWND hwnd() const noexcept { return hwnd_; }
+
+    // ResultsView
+    void SetRowTexts(int row, const std::string& need, const std::string& have,
+                     COLORREF colour) override;
+    HDC ResultsCanvas() override { return picture_.dc(); }
+    void RefreshResults() override;
+    IconPair VerdictIcons(bool passed) override;
+
+    // CommandRunnerHost
+    bool ChecksPassed() override { return picOK.Tag == "pass"; }
+    void SetBusyPointer(bool busy) override;
+    void RunInstallScript() override;
+    void UnloadWindow() override { Unload(); }
+    [[noreturn]] void EndProgram() override;
+    void ShowMessage(const std::string& text) override;
+
+    // Window-class plumbing.
+    void AttachWindow(HWND hwnd) { hwnd_ = hwnd; }
+    void DetachWindow() { hwnd_ = nullptr; }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    bool CreateWindowAndControls();
+    void ApplySkin();
+    void SetUpKeyCombination();
+    void ShowOkImage(const std::string& key);
+
+    // Handlers named after the control and the event.
+    void Form_MouseDown();
+    void Form_MouseMove();
+    void picOK_MouseMove();
+    void picOK_Click();
+    void picTop_MouseMove(int index);
+    void picTop_Click(int index);
+
+    HWND hwnd_ = nullptr;
+    BackingImage picture_;            // what the window shows, drawings included
+    std::unique_ptr<PrintTarget> printTarget_;
+    OwnedFont labelFont_;
+    std::array<Label, 5> lbl;         // the "need" column
+    std::array<Label, 5> lblHave;     // the "have" column
+    std::array<PictureBox, 1> picTop; // the small close button
+    PictureBox picOK;                 // Run Setup or Close
+    PictureBox picTxt;                // the logo strip
+    PictureBox picBuffer;             // scratch picture of the skin drawing
+    std::string OkImageKey;
+    bool HoverActive = false;
+    bool unloaded_ = false;
+    bool busy_ = false;
+};

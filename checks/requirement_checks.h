@@ -1,0 +1,59 @@
+// The five requirement checks, their result records and the overall verdict.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "checks/setting_numbers.h"
+#include "platform/system_facts.h"
+
+enum CheckOutcome : std::int16_t {
+    kCheckPassed = 1,
+    kCheckFailed = 2,
+    kCheckPassedWarning = 4,
+};
+
+// Program-wide results of the last run of the checks.
+extern std::string CheckResults;  // records "name^verdict^need^have", each + CR LF
+extern std::string FailureText;   // the Err setting, extended by the OS check
+extern bool ShowResultsSetting;
+extern int MinOsCode;
+
+// One measurement of the processor clock over the event-processing interval.
+struct ClockReading {
+    bool ok = false;          // false when the stopwatch could not measure
+    double seconds = 0;
+    double cycles = 0;
+    int logicalCount = 0;     // logical processors; 0 when unknown
+};
+
+// What the checks need from the world besides the settings file.
+struct CheckPlatform {
+    const SystemFacts& system;
+    std::function<ClockReading()> measureClock;
+    std::function<std::string()> programFilesFolder;
+    // Shows a message about a setting and lets the checks go on.
+    std::function<void(const std::string&)> reportSettingProblem;
+};
+
+// Runs the five checks in order; true when every one passed (or warned).
+// Throws SettingsStop when the settings make a verdict impossible.
+bool RunAllChecks(const CheckPlatform& platform);
+
+void AddResult(const std::string& record);
+bool CheckOperatingSystem(const CheckPlatform& platform);
+CheckOutcome CheckAdmin(const CheckPlatform& platform);
+CheckOutcome CheckCpuSpeed(const CheckPlatform& platform);
+CheckOutcome CheckMemory(const CheckPlatform& platform);
+CheckOutcome CheckDiskSpace(const CheckPlatform& platform);
+
+// Megabytes free (kind 0) or in all (kind 1) on the volume of `path`.
+std::optional<double> FreeDiskMegabytes(const std::string& path, int kind,
+                                        const SystemFacts& system);
+
+// "#0 MB" below 1024 MB, else "#0.00 GB"; "#####0 MHz" below 1024 MHz, else
+// "#0.00 GHz". The decimal separator is the user's.
+std::string FormatSize(double megabytes);
+std::string FormatClock(double megahertz);

@@ -1,0 +1,106 @@
+#include "checks/results_display.h"
+
+#include <algorithm>
+#include <cctype>
+
+
+namespace {
+
+std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t at = text.find(separator, start);
+        if (at == std::string::npos) {
+            parts.push_back(text.substr(start));
+            return parts;
+        }
+        parts.push_back(text.substr(start, at - start));
+        start = at + separator.size();
+    }
+}
+
+OwnedFont CreatePrintFont(bool bold) {
+    WindowDC screen(nullptr);
+    int pixelsPerInch = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+    LOGFONTA font{};
+    font.lfHeight = -::MulDiv(825, pixelsPerInch, 7200);
+    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyA(font.lfFaceName, "Verdana");
+    return OwnedFont(::CreateFontIndirectA(&font));
+}
+
+void Refresh(PrintTarget& target) {
+    if (!target.window()) return;
+    ::InvalidateRect(target.window(), nullptr, FALSE);
+    ::UpdateWindow(target.window());
+}
+
+}  // namespace
+
+PrintTarget::PrintTarget(BackingImage& image, HWND window)
+    : image_(image), window_(window), normalFont_(CreatePrintFont(false)),
+      boldFont_(CreatePrintFont(true)) {}
+
+std::vector<std::vector<std::string>> ResultRows(const std::string& checkResults) {
+    std::string text = checkResults;
+    if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0)
+        text.resize(text.size() - 2);
+    std::vector<std::vector<std::string>> rows;
+    if (text.empty()) return rows;
+    for (const std::string& line : Split(text, "\r\n")) {
+        std::vector<std::string> fields = Split(line, "^");
+        fields.resize(std::max<std::size_t>(fields.size(), 4));
+        rows.push_back(std::move(fields));
+    }
+    return rows;
+}
+
+void ShowResults(const std::string& checkResults, ResultsView& view) {
+    auto rows = ResultRows(checkResults);
+    for (std::size_t i = 0; i < rows.size() && i < 5; ++i) {
+        int row = static_cast<int>(i);
+        view.SetRowTexts(row, rows[i][2], rows[i][3], kResultTextColour);
+        DrawVerdictIcon(view, rows[i][1], kIconLeft, kIconTop + kRowPitch * row);
+    }
+    view.RefreshResults();
+}
+
+void DrawVerdictIcon(ResultsView& view, const std::string& verdict, int x, int y) {
+    std::string lower = verdict;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    IconPair pair = view.VerdictIcons(lower.find("passed") != std::string::npos);
+    HDC canvas = view.ResultsCanvas();
+    if (!canvas || !pair.icon || !pair.mask) return;
+    OwnedMemoryDC source(::CreateCompatibleDC(canvas));
+    SIZE maskSize = BitmapSize(pair.mask);
+    {
+        SelectScope select(source.get(), pair.mask);
+        ::BitBlt(canvas, x, y, maskSize.cx, maskSize.cy, source.get(), 0, 0, MERGEPAINT);
+    }
+    SIZE iconSize = BitmapSize(pair.icon);
+    SelectScope select(source.get(), pair.icon);
+    ::BitBlt(canvas, x, y, iconSize.cx, iconSize.cy, source.get(), 0, 0, SRCAND);
+}
+
+void DrawTextLines(PrintTarget& target, const std::string& text, int x, int y, COLORREF colour,
+                   bool clearFirst, bool bold) {
+    if (clearFirst) target.image().Clear();
+    if (bold) target.SetBold();
+    HDC dc = target.image().dc();
+    if (!dc) return;
+    SelectScope font(dc, target.font());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, colour);
+    TEXTMETRICA metrics{};
+    ::GetTextMetricsA(dc, &metrics);
+    int lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
+    int top = y;
+    for (const std::string& line : Split(text, "\r\n")) {
+        ::TextOutA(dc, x, top, line.c_str(), static_cast<int>(line.size()));
+        top += lineHeight;
+        Refresh(target);
+    }
+}

@@ -1,0 +1,52 @@
+#include "checks/setting_numbers.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "checks/settings.h"
+
+const char kCorruptSettingsMessage[] = "Pelorin.ini may be corrupt. Please reinstall the Pelorin.";
+
+std::string NotANumberMessage(const std::string& key, const std::string& value) {
+    return "Pelorin.ini may be corrupt: the setting " + key + " = \"" + value +
+           "\" is not a valid number. Please reinstall the Pelorin.";
+}
+
+std::optional<double> ParseSettingNumber(const std::string& text) {
+    std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return std::nullopt;
+    std::size_t last = text.find_last_not_of(" \t");
+    std::string_view number(text.data() + first, last - first + 1);
+    if (!number.empty() && number.front() == '+') number.remove_prefix(1);
+    double value = 0;
+    auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
+                                        std::chars_format::fixed);
+    if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::int64_t RoundHalfEven(double value) {
+    double whole = std::floor(value);
+    double fraction = value - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
+    return static_cast<std::int64_t>(whole);
+}
+
+double ReadNumberSetting(const std::string& key) {
+    std::string value = ReadRequirement(key);
+    auto number = ParseSettingNumber(value);
+    if (!number) throw SettingsStop(NotANumberMessage(key, value));
+    return *number;
+}
+
+std::int64_t ReadWholeSetting(const std::string& key, std::int64_t low, std::int64_t high) {
+    std::string value = ReadRequirement(key);
+    auto number = ParseSettingNumber(value);
+    if (!number || *number < static_cast<double>(low) - 0.5 ||
+        *number > static_cast<double>(high) + 0.5)
+        throw SettingsStop(NotANumberMessage(key, value));
+    std::int64_t whole = RoundHalfEven(*number);
+    if (whole < low || whole > high) throw SettingsStop(NotANumberMessage(key, value));
+    return whole;
+}

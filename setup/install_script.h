@@ -1,0 +1,69 @@
+// The built-in command "installtavrinsecure": download the Tavrin Secure setup
+// program into the temporary folder with progress and a stall time-out, start
+// it, and end the program.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The download source: the provider's server and the fixed path.
+std::string SetupDownloadUrl();
+
+// What the script needs of the main window and its controls.
+class InstallHost {
+public:
+    virtual ~InstallHost() = default;
+    virtual void HideRunButton() = 0;
+    // DrawTextLines at x 32, y 300 on the main window.
+    virtual void DrawStatus(const std::string& text, std::uint32_t colour, bool clearFirst,
+                            bool bold) = 0;
+    virtual void RedrawResults() = 0;
+    virtual void EnableTimeoutTimer(bool enabled) = 0;
+    virtual void ShowProgressBar(bool visible) = 0;
+    virtual void SetProgress(std::int32_t max, std::int32_t value, const std::string& text) = 0;
+    virtual void BeginDownload(const std::string& url, const std::string& saveFile) = 0;
+    virtual void CancelAllDownload() = 0;
+    virtual void UnloadWindow() = 0;
+    virtual void ShowMessage(const std::string& text) = 0;
+    // Hands the downloaded program to the shell ("runas" when elevate).
+    virtual void StartProgram(const std::string& path, bool elevate) = 0;
+    virtual bool FileExists(const std::string& path) = 0;
+    virtual void RemoveFile(const std::string& path) = 0;
+    virtual int OsCode() = 0;
+};
+
+class InstallScript {
+public:
+    static constexpr std::int16_t kTimeoutTicks = 20;
+    static constexpr std::uint32_t kStatusColour = 0x6B6969;  // RGB(105, 105, 107)
+    static constexpr std::uint32_t kErrorColour = 0x207BF5;   // RGB(245, 123, 32)
+
+    InstallScript(InstallHost& host, std::string tempFolder, std::string url);
+
+    // The entry of the built-in command; returns once the download runs.
+    void RunInstallScript();
+    void StartSetupDownload();
+    bool RunDownloadedSetup();
+
+    // The download control's events and the time-out timer's tick.
+    void OnDownloadProgress(std::int32_t bytesRead, std::int32_t bytesExpected);
+    // Any bytes that arrived, whether or not the total is known: a download
+    // whose data flows never times out.
+    void OnBytesReceived(std::int64_t bytesRead);
+    void OnDownloadComplete();
+    void OnDownloadError();
+    void OnTimerTick();
+
+    const std::string& SetupFilePath() const { return setupFilePath_; }
+    std::int16_t StallCounter() const { return stallCounter_; }
+
+private:
+    void ShowDownloadFailed();
+
+    InstallHost& host_;
+    std::string tempFolder_;
+    std::string url_;
+    std::string setupFilePath_;
+    std::int16_t stallCounter_ = 1;
+    double lastBytesRead_ = 0;
+};

@@ -1,0 +1,269 @@
+// The end-to-end driver: a Windows-side test program that starts TSCheck.exe,
+// finds its windows, reads their texts, moves and clicks the mouse, presses
+// keys, takes screenshots and reports the full 32-bit exit code.
+//
+// Steps come as arguments and run in order; each prints lines on stdout:
+//   launch <exe>               start the program (working folder: its own)
+//   wait-window <title> <s>    wait for a visible window of the program with that
+//                              caption and make it the current window
+//   wait-other <s>             wait for a visible window of the program other
+//                              than the current main one (a message box)
+//   wait-gone <s>              wait until the current window is gone
+//   dump                       "top"/"child" lines for the program's windows
+//   move <x> <y>, click <x> <y>  pointer at client coordinates of the current window
+//   press-ok                   click the OK button of the current message box
+//   key <vk>                   press and release a virtual key
+//   shot <file.bmp>            the whole screen as a 24-bit BMP
+//   sleep <ms>
+//   copy <from> <to>           copy a file (to look at it while the program runs)
+//   wait-exit <s>              "exit-code <n>" (or "exit-code timeout", then kills)
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+PROCESS_INFORMATION g_process{};
+HWND g_current = nullptr;
+HWND g_main = nullptr;
+
+struct Search {
+    DWORD processId;
+    const char* title;   // null: any window but g_main
+    HWND found;
+};
+
+BOOL CALLBACK FindTop(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != search->processId || !::IsWindowVisible(hwnd)) return TRUE;
+    char title[256] = {};
+    ::GetWindowTextA(hwnd, title, sizeof title);
+    if (search->title ? std::string(title) == search->title : hwnd != g_main) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitFor(const char* title, double seconds) {
+    DWORD deadline = ::GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    do {
+        Search search{g_process.dwProcessId, title, nullptr};
+        ::EnumWindows(FindTop, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        if (::WaitForSingleObject(g_process.hProcess, 100) == WAIT_OBJECT_0) return nullptr;
+    } while (::GetTickCount() < deadline);
+    return nullptr;
+}
+
+std::string Quoted(const char* text) {
+    std::string out = "\"";
+    for (const char* p = text; *p; ++p) {
+        if (*p == '\r') out += "\\r";
+        else if (*p == '\n') out += "\\n";
+        else if (*p == '"' || *p == '\\') { out += '\\'; out += *p; }
+        else out += *p;
+    }
+    return out + "\"";
+}
+
+BOOL CALLBACK DumpChild(HWND child, LPARAM top) {
+    char cls[64] = {}, text[1024] = {};
+    ::GetClassNameA(child, cls, sizeof cls);
+    ::SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    RECT r;
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, reinterpret_cast<HWND>(top), reinterpret_cast<POINT*>(&r), 2);
+    std::printf("child %s %ld %ld %ld %ld %d %s\n", cls, r.left, r.top, r.right - r.left,
+                r.bottom - r.top, ::IsWindowVisible(child) ? 1 : 0, Quoted(text).c_str());
+    return TRUE;
+}
+
+BOOL CALLBACK DumpTop(HWND hwnd, LPARAM) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != g_process.dwProcessId || !::IsWindowVisible(hwnd)) return TRUE;
+    char cls[64] = {}, title[256] = {};
+    ::GetClassNameA(hwnd, cls, sizeof cls);
+    ::GetWindowTextA(hwnd, title, sizeof title);
+    RECT client{};
+    ::GetClientRect(hwnd, &client);
+    POINT origin{0, 0};
+    ::ClientToScreen(hwnd, &origin);
+    LONG exStyle = ::GetWindowLongA(hwnd, GWL_EXSTYLE);
+    std::printf("top %s %ld %ld %ld %ld %s topmost=%d\n", cls, origin.x, origin.y, client.right,
+                client.bottom, Quoted(title).c_str(), (exStyle & WS_EX_TOPMOST) ? 1 : 0);
+    ::EnumChildWindows(hwnd, DumpChild, reinterpret_cast<LPARAM>(hwnd));
+    return TRUE;
+}
+
+void SendMouse(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    ::SendInput(1, &input, sizeof input);
+}
+
+bool PointerTo(int x, int y) {
+    if (!g_current) return false;
+    POINT at{x, y};
+    ::ClientToScreen(g_current, &at);
+    // An absolute move through the input queue, like a real mouse.
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>(at.x * 65535.0 / (::GetSystemMetrics(SM_CXSCREEN) - 1));
+    input.mi.dy = static_cast<LONG>(at.y * 65535.0 / (::GetSystemMetrics(SM_CYSCREEN) - 1));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input, sizeof input);
+    ::SetCursorPos(at.x, at.y);
+    return true;
+}
+
+bool Screenshot(const char* path) {
+    int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up, as BMP files are
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    ::GdiFlush();
+    DWORD stride = ((width * 3 + 3) / 4) * 4, size = stride * height;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + size;
+    info.bmiHeader.biSizeImage = size;
+    bool ok = false;
+    if (FILE* out = std::fopen(path, "wb")) {
+        ok = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+             std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+             std::fwrite(bits, size, 1, out) == 1;
+        std::fclose(out);
+    }
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    auto next = [&](std::size_t& i) -> std::string {
+        if (i + 1 >= args.size()) {
+            std::printf("error missing-argument %s\n", args[i].c_str());
+            std::exit(2);
+        }
+        return args[++i];
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& step = args[i];
+        if (step == "launch") {
+            std::string exe = next(i);
+            std::string folder = exe.substr(0, exe.find_last_of('\\'));
+            STARTUPINFOA startup{};
+            startup.cb = sizeof startup;
+            std::string line = "\"" + exe + "\"";
+            if (!::CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  folder.c_str(), &startup, &g_process)) {
+                std::printf("error launch %lu\n", ::GetLastError());
+                return 1;
+            }
+            std::printf("launched %lu\n", g_process.dwProcessId);
+        } else if (step == "wait-window") {
+            std::string title = next(i);
+            double seconds = std::atof(next(i).c_str());
+            g_current = g_main = WaitFor(title.c_str(), seconds);
+            std::printf("window %s\n", g_current ? "found" : "missing");
+        } else if (step == "wait-other") {
+            double seconds = std::atof(next(i).c_str());
+            HWND other = WaitFor(nullptr, seconds);
+            if (other) g_current = other;
+            std::printf("other %s\n", other ? "found" : "missing");
+        } else if (step == "wait-gone") {
+            double seconds = std::atof(next(i).c_str());
+            DWORD deadline = ::GetTickCount() + static_cast<DWORD>(seconds * 1000);
+            while (g_current && ::IsWindow(g_current) && ::IsWindowVisible(g_current) &&
+                   ::GetTickCount() < deadline)
+                ::Sleep(50);
+            bool gone = !g_current || !::IsWindow(g_current) || !::IsWindowVisible(g_current);
+            std::printf("gone %d\n", gone ? 1 : 0);
+            if (gone) g_current = g_main;
+        } else if (step == "use-main") {
+            g_current = g_main;
+        } else if (step == "dump") {
+            ::EnumWindows(DumpTop, 0);
+        } else if (step == "move" || step == "click") {
+            int x = std::atoi(next(i).c_str()), y = std::atoi(next(i).c_str());
+            if (!PointerTo(x, y)) std::printf("error no-window\n");
+            ::Sleep(150);
+            if (step == "click") {
+                SendMouse(MOUSEEVENTF_LEFTDOWN);
+                ::Sleep(50);
+                SendMouse(MOUSEEVENTF_LEFTUP);
+                ::Sleep(150);
+            }
+        } else if (step == "press-ok") {
+            // The skinned box keeps its OK face in button slot 0 at (8, 160).
+            POINT at{8 + 40, 160 + 12};
+            if (HWND button = ::FindWindowExA(g_current, nullptr, "Button", "OK")) {
+                RECT r;
+                ::GetWindowRect(button, &r);
+                at = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+                ::ScreenToClient(g_current, &at);
+            }
+            PointerTo(at.x, at.y);
+            ::Sleep(150);
+            SendMouse(MOUSEEVENTF_LEFTDOWN);
+            ::Sleep(50);
+            SendMouse(MOUSEEVENTF_LEFTUP);
+            ::Sleep(150);
+        } else if (step == "key") {
+            WORD vk = static_cast<WORD>(std::atoi(next(i).c_str()));
+            INPUT input[2]{};
+            input[0].type = input[1].type = INPUT_KEYBOARD;
+            input[0].ki.wVk = input[1].ki.wVk = vk;
+            input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+            ::SendInput(2, input, sizeof(INPUT));
+            ::Sleep(60);
+        } else if (step == "shot") {
+            std::string path = next(i);
+            std::printf("shot %s %d\n", path.c_str(), Screenshot(path.c_str()) ? 1 : 0);
+        } else if (step == "copy") {
+            std::string from = next(i), to = next(i);
+            std::printf("copy %d\n", ::CopyFileA(from.c_str(), to.c_str(), FALSE) ? 1 : 0);
+        } else if (step == "sleep") {
+            ::Sleep(static_cast<DWORD>(std::atoi(next(i).c_str())));
+        } else if (step == "wait-exit") {
+            double seconds = std::atof(next(i).c_str());
+            if (::WaitForSingleObject(g_process.hProcess, static_cast<DWORD>(seconds * 1000)) !=
+                WAIT_OBJECT_0) {
+                std::printf("exit-code timeout\n");
+                ::TerminateProcess(g_process.hProcess, 1);
+            } else {
+                DWORD code = 0;
+                ::GetExitCodeProcess(g_process.hProcess, &code);
+                std::printf("exit-code %lu\n", code);
+            }
+        } else {
+            std::printf("error unknown-step %s\n", step.c_str());
+            return 2;
+        }
+        std::fflush(stdout);
+    }
+    return 0;
+}

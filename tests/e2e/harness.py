@@ -1,0 +1,194 @@
+"""Runs TSCheck.exe for real under Wine through the Windows-side driver.
+
+A scenario gets a fresh program folder inside the Wine prefix, an optional
+pelorin.ini, a Windows version for TSCheck.exe, and runs the driver with a
+list of steps; the driver's lines come back parsed."""
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import unittest
+
+SOURCE = os.environ.get("TSCHECK_SOURCE") or os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+BUILD = os.environ.get("TSCHECK_BUILD") or os.path.join(SOURCE, "build")
+PREFIX = os.environ.get("TSCHECK_WINEPREFIX") or os.path.join(BUILD, "wineprefix")
+WINE_RUN = os.path.join(SOURCE, "tools", "wine-run")
+SHOTS = os.path.join(BUILD, "e2e", "shots")
+MAIN_TITLE = "Tavrin Secure Requirements Check"
+EXIT_PASSED = 830808
+EXIT_FAILED = 770601
+
+
+def wine(*args, timeout=120):
+    env = dict(os.environ, TSCHECK_WINEPREFIX=PREFIX)
+    return subprocess.run([WINE_RUN, *args], env=env, capture_output=True, text=True,
+                          timeout=timeout, stdin=subprocess.DEVNULL)
+
+
+def set_windows_version(version, exe="TSCheck.exe"):
+    """Makes Wine report `version` (win95 ... win8) to that program."""
+    key = r"HKCU\Software\Wine\AppDefaults" + "\\" + exe
+    if version is None:
+        wine("reg", "delete", key, "/v", "Version", "/f")
+    else:
+        wine("reg", "add", key, "/v", "Version", "/d", version, "/f")
+
+
+class Window:
+    def __init__(self, line):
+        parts = line.split(" ", 6)
+        self.cls = parts[1]
+        self.x, self.y, self.width, self.height = map(int, parts[2:6])
+        rest = parts[6]
+        self.title = _unquote(rest[:rest.rindex(" topmost=")])
+        self.topmost = rest.endswith("topmost=1")
+        self.children = []
+
+
+class Child:
+    def __init__(self, line):
+        parts = line.split(" ", 7)
+        self.cls = parts[1]
+        self.x, self.y, self.width, self.height = map(int, parts[2:6])
+        self.visible = parts[6] == "1"
+        self.text = _unquote(parts[7])
+
+
+def _unquote(text):
+    text = text[1:-1]
+    out, i = [], 0
+    while i < len(text):
+        c = text[i]
+        if c == "\\" and i + 1 < len(text):
+            n = text[i + 1]
+            out.append({"r": "\r", "n": "\n"}.get(n, n))
+            i += 2
+        else:
+            out.append(c)
+            i += 1
+    return "".join(out)
+
+
+class Run:
+    """The parsed output of one driver run."""
+
+    def __init__(self, output):
+        self.lines = output.splitlines()
+        self.dumps = []       # one list of windows per "dump" step
+        self.exit_code = None
+        for line in self.lines:
+            if line.startswith("top "):
+                if not self.dumps or self._dump_closed:
+                    self.dumps.append([])
+                self._dump_closed = False
+                self.dumps[-1].append(Window(line))
+            elif line.startswith("child ") and self.dumps:
+                self.dumps[-1][-1].children.append(Child(line))
+            else:
+                self._dump_closed = True
+                if line.startswith("exit-code "):
+                    value = line.split()[1]
+                    self.exit_code = None if value == "timeout" else int(value)
+
+    _dump_closed = True
+
+    def window(self, dump=0, title=MAIN_TITLE):
+        for w in self.dumps[dump]:
+            if w.title == title:
+                return w
+        return None
+
+    def boxes(self, dump=0):
+        """Windows other than the main window: message boxes."""
+        return [w for w in self.dumps[dump] if w.title != MAIN_TITLE]
+
+    def rows(self, dump=0):
+        """The five result rows as (need, have) from the label columns."""
+        main = self.window(dump)
+        labels = [c for c in main.children if c.cls == "TSCheckLabel"]
+        rows = []
+        for top in (118, 150, 184, 217, 250):
+            need = next((c.text for c in labels if c.y == top and c.x == 177), None)
+            have = next((c.text for c in labels if c.y == top and c.x == 352), None)
+            rows.append((need, have))
+        return rows
+
+
+def box_text(window):
+    """The prompt of a message box: its text box, or the system box's static."""
+    for cls in ("Edit", "Static"):
+        for c in window.children:
+            if c.cls == cls and c.text:
+                return c.text
+    return None
+
+
+class Scenario(unittest.TestCase):
+    """Base class: a fresh program folder per test, the version reset after."""
+
+    def setUp(self):
+        self.name = self.id().split(".")[-1]
+        self.folder = os.path.join(PREFIX, "drive_c", "e2e", self.name)
+        shutil.rmtree(self.folder, ignore_errors=True)
+        os.makedirs(self.folder)
+        shutil.copy(os.path.join(BUILD, "TSCheck.exe"), self.folder)
+        self.exe = "C:\\e2e\\" + self.name + "\\TSCheck.exe"
+        os.makedirs(SHOTS, exist_ok=True)
+
+    def tearDown(self):
+        set_windows_version(None)
+
+    @property
+    def settings_path(self):
+        return os.path.join(self.folder, "pelorin.ini")
+
+    def write_settings(self, lines):
+        with open(self.settings_path, "wb") as f:
+            f.write("".join(line + "\r\n" for line in lines).encode("cp1252"))
+
+    def settings_bytes(self):
+        with open(self.settings_path, "rb") as f:
+            return f.read()
+
+    def shot_path(self, label):
+        """A Windows path for the driver and the Unix path of the BMP."""
+        unix = os.path.join(self.folder, label + ".bmp")
+        return "C:\\e2e\\" + self.name + "\\" + label + ".bmp", unix
+
+    def drive(self, *steps, timeout=240):
+        """Launches the program and runs the steps; returns the parsed run."""
+        driver = os.path.join(BUILD, "e2e", "ts_driver.exe")
+        result = wine(driver, "launch", self.exe, *steps, timeout=timeout)
+        sys.stdout.write(result.stdout)
+        return Run(result.stdout)
+
+    def keep_shot(self, bmp_path, label):
+        """Keeps a screenshot as PNG under build/e2e/shots; returns its path."""
+        png = os.path.join(SHOTS, self.name + "-" + label + ".png")
+        subprocess.run(["convert", bmp_path, png], check=False)
+        return png
+
+
+class Bitmap:
+    """A 24-bit bottom-up BMP as written by the driver."""
+
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            data = f.read()
+        offset = struct.unpack_from("<I", data, 10)[0]
+        self.width, self.height = struct.unpack_from("<ii", data, 18)
+        self.stride = (self.width * 3 + 3) // 4 * 4
+        self.data = data
+        self.offset = offset
+
+    def pixel(self, x, y):
+        """(r, g, b) at screen position x, y."""
+        row = self.height - 1 - y
+        i = self.offset + row * self.stride + x * 3
+        b, g, r = self.data[i:i + 3]
+        return (r, g, b)
+
+
+def main():
+    unittest.main(verbosity=2)

@@ -1,0 +1,109 @@
+"""Run Setup with configured commands: order and waiting, the stop rule, URL
+commands, the closing message, the Internet shortcut and the errors."""
+import glob
+import os
+import shutil
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
+from harness import (BUILD, EXIT_FAILED, EXIT_PASSED, MAIN_TITLE, PREFIX, Scenario,  # noqa: E402
+                     box_text, main, set_windows_version)
+
+RUN_SETUP = ("294", "366")
+
+# Requirements this machine meets whatever it measures.
+EASY = ["MinOS = 0", "ExceptionOS =", "XPSP = 0", "MinCPUSpeed = -1", "WarnCPUSpeed = -1",
+        "MinMemoryxp2k = 1", "WarnMemoryxp2k = 1", "MinDiskSpace = 1", "WarnDiskSpace = 1",
+        "forecolor = 0,150,255", "backcolor = 205,205,205", "bgimage = 2"]
+
+
+def favorites_folder():
+    return glob.glob(os.path.join(PREFIX, "drive_c", "users", "*", "Favorites"))[0]
+
+
+class SetupCommands(Scenario):
+    def setUp(self):
+        super().setUp()
+        set_windows_version("winxp")
+        shutil.copy(os.path.join(BUILD, "e2e", "logrun.exe"), self.folder)
+        self.log = os.path.join(self.folder, "log.txt")
+        for name in ("Support.url", "tavrin.url"):
+            path = os.path.join(favorites_folder(), name)
+            if os.path.exists(path):
+                os.remove(path)
+
+    def command(self, name, milliseconds, extra=""):
+        folder = "C:\\e2e\\" + self.name + "\\"
+        return f"{folder}logrun.exe {folder}log.txt {name} {milliseconds}{extra}"
+
+    def log_lines(self):
+        if not os.path.exists(self.log):
+            return []
+        with open(self.log, "rb") as f:
+            return f.read().decode().split("\r\n")[:-1]
+
+    def test_commands_run_in_order_each_after_the_previous(self):
+        self.write_settings(["[Requirements]", *EASY, "Run = " + self.command("A", 700),
+                             "Run0 =", "Run1 = " + self.command("B", 100), "Run2 =", "Run3 =",
+                             "Run4 = " + self.command("C", 0), "Msg = All done.",
+                             "Favorite = http://support.tavrin.example/help",
+                             "FavoriteName = Support"])
+        run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP,
+                         "wait-other", "60", "dump", "press-ok", "wait-exit", "60")
+        self.assertEqual(self.log_lines(), ["A start", "A end", "B start", "B end"])
+        self.assertEqual(box_text(run.boxes()[0]), "All done.")
+        with open(os.path.join(favorites_folder(), "Support.url"), "rb") as f:
+            self.assertEqual(f.read(),
+                             b"[InternetShortcut]\r\nURL=http://support.tavrin.example/help\r\n")
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+        self.assertFalse(os.path.exists(self.settings_path))
+
+    def test_empty_run_runs_nothing_but_still_shows_msg_and_writes_the_shortcut(self):
+        self.write_settings(["[Requirements]", *EASY, "Run =", "Run0 = " + self.command("A", 0),
+                             "Msg = Nothing to run.", "Favorite = http://tavrin.example/"])
+        run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP,
+                         "wait-other", "60", "dump", "press-ok", "wait-exit", "60")
+        self.assertEqual(self.log_lines(), [])
+        self.assertEqual(box_text(run.boxes()[0]), "Nothing to run.")
+        with open(os.path.join(favorites_folder(), "tavrin.url"), "rb") as f:
+            self.assertEqual(f.read(), b"[InternetShortcut]\r\nURL=http://tavrin.example/\r\n")
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+
+    def test_install_word_in_a_numbered_key_cannot_run(self):
+        self.write_settings(["[Requirements]", *EASY, "Run = " + self.command("A", 0),
+                             "Run0 = installtavrinsecure", "Msg = never shown"])
+        run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP,
+                         "wait-other", "60", "dump", "press-ok", "wait-exit", "60")
+        self.assertEqual(self.log_lines(), ["A start", "A end"])
+        text = box_text(run.boxes()[0])
+        self.assertTrue(text.startswith("Cannot Run Command: installtavrinsecure\r\n"), text)
+        self.assertGreater(len(text), len("Cannot Run Command: installtavrinsecure\r\n"))
+        self.assertEqual(run.exit_code, 0, "the run ends without a verdict")
+        self.assertTrue(os.path.exists(self.settings_path), "no unload processing")
+
+    def test_url_command_in_capitals_is_not_waited_for(self):
+        self.write_settings(["[Requirements]", *EASY,
+                             "Run = " + self.command("U", 3000, " HTTP://tavrin.example/"),
+                             "Run0 = " + self.command("B", 0)])
+        run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP,
+                         "wait-exit", "60", "sleep", "3500")
+        self.assertEqual(self.log_lines(), ["U start", "B start", "B end", "U end"])
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+
+    def test_close_after_a_failed_check_runs_nothing(self):
+        self.write_settings(["[Requirements]", *[s for s in EASY if not s.startswith("MinOS")],
+                             "MinOS = 99", "Run = " + self.command("A", 0)])
+        run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP, "wait-exit", "60")
+        self.assertEqual(run.exit_code, EXIT_FAILED)
+        self.assertEqual(self.log_lines(), [])
+
+    def test_show_results_false_runs_the_commands_during_start_up(self):
+        self.write_settings(["[Requirements]", *EASY, "ShowResults = false",
+                             "Run = " + self.command("A", 0)])
+        run = self.drive("wait-exit", "60")
+        self.assertEqual(self.log_lines(), ["A start", "A end"])
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+
+
+if __name__ == "__main__":
+    main()

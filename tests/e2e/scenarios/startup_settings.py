@@ -1,0 +1,65 @@
+"""Start-up and the settings file: the default file, its deletion at unload,
+and the Windows 95 refusal."""
+import os
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
+from harness import (EXIT_FAILED, EXIT_PASSED, MAIN_TITLE, Scenario, box_text, main,  # noqa: E402
+                     set_windows_version)
+
+with open(os.path.join(os.path.dirname(__file__), "..", "default_pelorin.ini"), "rb") as f:
+    DEFAULT_SETTINGS = f.read()
+CLOSE_BUTTON = ("557", "28")
+
+
+class StartupSettings(Scenario):
+    def test_default_file_written_byte_for_byte_and_deleted_at_unload(self):
+        set_windows_version("winxp")
+        copy = "C:\\e2e\\" + self.name + "\\written.ini"
+        run = self.drive("wait-window", MAIN_TITLE, "60",
+                         "copy", self.exe.replace("TSCheck.exe", "pelorin.ini"), copy,
+                         "dump", "click", *CLOSE_BUTTON, "wait-exit", "30")
+        self.assertIn(run.exit_code, (EXIT_PASSED, EXIT_FAILED))
+        with open(os.path.join(self.folder, "written.ini"), "rb") as f:
+            self.assertEqual(f.read(), DEFAULT_SETTINGS)
+        self.assertFalse(os.path.exists(self.settings_path))
+
+    def test_present_file_is_used_then_deleted(self):
+        set_windows_version("winxp")
+        self.write_settings(["[Requirements]", "MinOS = 99", "ExceptionOS =", "XPSP = 2",
+                             "Err = Custom failure.", "MinMemoryxp2k = 1", "WarnMemoryxp2k = 2",
+                             "forecolor = 1,2,3", "backcolor = 4,5,6", "MinCPUSpeed = 1",
+                             "WarnCPUSpeed = 2", "MinDiskSpace = 1", "WarnDiskSpace = 2"])
+        run = self.drive("wait-window", MAIN_TITLE, "60", "dump",
+                         "click", *CLOSE_BUTTON, "wait-exit", "30")
+        need, have = run.rows()[0]
+        self.assertEqual(need, "Unknown OS. SP2+")
+        self.assertTrue(have.startswith("Windows XP"), have)
+        self.assertEqual(run.exit_code, EXIT_FAILED)
+        self.assertFalse(os.path.exists(self.settings_path))
+
+    def test_windows_95_refusal_with_empty_title_writes_no_file(self):
+        set_windows_version("win95")
+        run = self.drive("wait-other", "60", "dump", "press-ok", "wait-exit", "30")
+        boxes = run.boxes()
+        self.assertEqual(len(boxes), 1)
+        self.assertEqual(box_text(boxes[0]),
+                         "Sorry, Windows 95 does not meet the minimum system requirements to run .")
+        self.assertIsNone(run.window(), "the main window is never shown")
+        self.assertEqual(run.exit_code, 0)
+        self.assertFalse(os.path.exists(self.settings_path))
+
+    def test_windows_95_refusal_names_the_title_and_keeps_the_file(self):
+        set_windows_version("win95")
+        self.write_settings(["[Requirements]", "Title = Tavrin Internet"])
+        before = self.settings_bytes()
+        run = self.drive("wait-other", "60", "dump", "press-ok", "wait-exit", "30")
+        self.assertEqual(box_text(run.boxes()[0]),
+                         "Sorry, Windows 95 does not meet the minimum system requirements to run "
+                         "Tavrin Internet.")
+        self.assertEqual(run.exit_code, 0)
+        self.assertEqual(self.settings_bytes(), before)
+
+
+if __name__ == "__main__":
+    main()
