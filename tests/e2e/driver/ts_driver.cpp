@@ -11,6 +11,8 @@
 //   wait-gone <s>              wait until the current window is gone
 //   dump                       "top"/"child" lines for the program's windows
 //   move <x> <y>, click <x> <y>  pointer at client coordinates of the current window
+//   hit <x> <y>                "hit <class> <title>" of the window that a click at
+//                              client coordinates of the current window would reach
 //   press-ok                   click the OK button of the current message box
 //   key <vk>                   press and release a virtual key
 //   shot <file.bmp>            the whole screen as a 24-bit BMP
@@ -217,6 +219,16 @@ int main(int argc, char** argv) {
                 SendMouse(MOUSEEVENTF_LEFTUP);
                 ::Sleep(150);
             }
+        } else if (step == "hit") {
+            POINT at{std::atoi(next(i).c_str()), std::atoi(next(i).c_str())};
+            if (g_current) ::ClientToScreen(g_current, &at);
+            HWND reached = ::WindowFromPoint(at);
+            char cls[64] = {}, title[256] = {};
+            if (reached) {
+                ::GetClassNameA(reached, cls, sizeof cls);
+                ::GetWindowTextA(reached, title, sizeof title);
+            }
+            std::printf("hit %s %s\n", reached ? cls : "none", Quoted(title).c_str());
         } else if (step == "press-ok") {
             // The skinned box keeps its OK face in button slot 0 at (8, 160).
             POINT at{8 + 40, 160 + 12};
