@@ -96,7 +96,7 @@ class Skin(Scenario):
             self.assertEqual(self.hits(run), ["TSCheckMain"], value)
             self.assertIsNotNone(run.exit_code)
 
-    def test_message_box_on_top_with_a_wrapped_prompt_and_hover_faces(self):
+    def test_message_box_on_top_with_a_wrapped_prompt_hover_faces_and_drag(self):
         set_windows_version("winxp")
         self.write_settings(["[Requirements]", *EASY, "Run = cmd /c exit", "Msg = " + LONG_PROMPT])
         shots = self.shots("box", "box-hover", "box-back")
@@ -104,6 +104,7 @@ class Skin(Scenario):
                          "wait-other", "60", "sleep", "300", "shot", shots["box"][0], "dump",
                          "move", "48", "172", "sleep", "300", "shot", shots["box-hover"][0],
                          "move", "200", "20", "sleep", "300", "shot", shots["box-back"][0],
+                         "drag", "200", "20", "100", "80", "dump",
                          "press-ok", "wait-exit", "60")
         for label, (_, bmp) in shots.items():
             self.keep_shot(bmp, label)
@@ -130,6 +131,10 @@ class Skin(Scenario):
         main_window = run.window()
         self.assertTrue(main_window.x < box.x + 187 < main_window.x + 588)
         self.assertEqual(image.pixel(box.x + 187, box.y + 150), WHITE)
+
+        # Dragged by its background, the box follows the pointer.
+        moved = run.boxes(1)[0]
+        self.assertEqual((moved.x - box.x, moved.y - box.y), (-100, 60))
 
         def edge(label):
             return Bitmap(shots[label][1]).pixel(box.x + 8, box.y + 160 + 12)
