@@ -5,7 +5,7 @@
 namespace {
 
 OwnedBitmap DecodeResource(HMODULE module, const char* name) {
-    HRSRC found = ::FindResourceA(module, name, MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    HRSRC found = ::FindResourceA(module, name, RT_RCDATA);
     if (!found) return {};
     DWORD size = ::SizeofResource(module, found);
     HGLOBAL loaded = ::LoadResource(module, found);

@@ -150,8 +150,8 @@ void clsTransForm::ShapeMe(const ShapeTarget& Name, std::uint32_t Color, bool Lo
         LoadRegionDataFromFile(FileName);
     }
     if (!FileName.empty() && !Load) SaveRegionDataToFile(FileName);
-    // From here the window owns the region.
-    ::SetWindowRgn(Name.hwnd, region_.Release(), TRUE);
+    // From here the window owns the region; a refused one stays ours.
+    if (::SetWindowRgn(Name.hwnd, region_.get(), TRUE)) region_.Release();
 }
 
 void clsTransForm::SaveRegionDataToFile(const std::string& fileName) {

@@ -53,8 +53,6 @@ TEST(ApplyBackground, KindZeroTakesTheDefaultPanelOtherKindsTheMessageBody) {
     TestWindow window(375, 194);
     const SkinImageStore& store = frmPics();
     ApplyBackground(window.hwnd, window.image, store, 0);
-    EXPECT_EQ(ReadSurfacePixels(window.image.dc(), 354, 194).pixels,
-              ReadSurfacePixels(window.image.dc(), 354, 194).pixels);
     PixelGrid panel = PixelsOf(store.imgLstBG[0].Picture.get());
     EXPECT_EQ(ReadSurfacePixels(window.image.dc(), 50, 50).At(30, 30), panel.At(30, 30));
 
@@ -100,25 +98,6 @@ TEST(DrawListImage, AnUntaggedEntryDrawsNothing) {
     TestWindow window(400, 200);
     EXPECT_FALSE(DrawListImage(window.hwnd, frmPics().imgLstMsgBG, 0));
     EXPECT_FALSE(DrawListImageMain(window.hwnd, frmPics().picBufferPass, 0));
-}
-
-TEST(BitmapSize, OfStoreEntries) {
-    EXPECT_EQ(BitmapWidth(frmPics().imgLstBG[2]), 588);
-    EXPECT_EQ(BitmapHeight(frmPics().imgLstBG[2]), 410);
-    EXPECT_EQ(BitmapWidth(SkinImage{}), 0);
-}
-
-TEST(CreateMemorySurface, MakesColourAndBlackAndWhiteSurfaces) {
-    MemorySurface colour;
-    MemorySurface mono;
-    ASSERT_TRUE(CreateMemorySurface(nullptr, 5, 4, colour, false));
-    ASSERT_TRUE(CreateMemorySurface(nullptr, 5, 4, mono, true));
-    BITMAP info{};
-    ::GetObjectA(mono.bitmap(), sizeof info, &info);
-    EXPECT_EQ(info.bmBitsPixel, 1);
-    ::GetObjectA(colour.bitmap(), sizeof info, &info);
-    EXPECT_GT(info.bmBitsPixel, 8);
-    EXPECT_FALSE(CreateMemorySurface(nullptr, 0, 4, colour, false));
 }
 
 }  // namespace

@@ -92,17 +92,6 @@ TEST(SkinArtwork, OtherImagesCarryNoMagenta) {
     EXPECT_EQ(strip.At(0, 0), RGB(255, 0, 190));
 }
 
-TEST(SkinArtwork, HoverFacesDifferFromNormalFaces) {
-    const SkinImageStore& store = frmPics();
-    for (const SkinImageList* list : {&store.imgLstButtons, &store.imgMsgBtn})
-        for (std::size_t i = 0; i + 1 < list->size(); i += 2) {
-            EXPECT_EQ((*list)[i + 1].Tag, (*list)[i].Tag + "over");
-            EXPECT_NE(PixelsOf((*list)[i].Picture.get()).pixels,
-                      PixelsOf((*list)[i + 1].Picture.get()).pixels)
-                << (*list)[i].Tag;
-        }
-}
-
 TEST(SkinArtwork, IconsAndMasksCoverExactlyTheSamePixels) {
     const SkinImageStore& store = frmPics();
     for (const SkinImageList* pair : {&store.picBufferPass, &store.picBufferFail}) {

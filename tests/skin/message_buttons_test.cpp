@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 namespace {
@@ -25,15 +24,6 @@ TEST(ButtonSetForKind, EachKindShowsItsButtonsLeftToRight) {
 
 TEST(ButtonSetForKind, KindsWithoutASetShowTheOkButton) {
     for (int kind : {0, 9, -1, 100}) EXPECT_EQ(ButtonSetForKind(kind), Keys{"ok"}) << kind;
-}
-
-TEST(ButtonCode, EveryKeyHasItsCode) {
-    const std::vector<std::pair<std::string, int>> table = {
-        {"no", 0},    {"yes", 1},   {"yestoall", 2}, {"notoall", 3}, {"cancel", 4},
-        {"abort", 5}, {"retry", 6}, {"ignore", 7},   {"ok", 8},      {"help", 9}};
-    for (const auto& [key, code] : table) EXPECT_EQ(ButtonCode(key), code) << key;
-    EXPECT_EQ(ButtonCode("okover"), -1);
-    EXPECT_EQ(ButtonCode("OK"), -1);
 }
 
 }  // namespace

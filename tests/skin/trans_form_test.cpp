@@ -226,16 +226,6 @@ TEST_F(ShapeTest, AnEmptyRegionFileRaisesAnErrorFromTheRegionReader) {
     }
 }
 
-TEST_F(ShapeTest, DragFormIgnoresButtonsOtherThanTheLeft) {
-    RECT before{};
-    ::GetWindowRect(window, &before);
-    clsTransForm::DragForm(window, 2);
-    clsTransForm::DragForm(window, 0);
-    RECT after{};
-    ::GetWindowRect(window, &after);
-    EXPECT_TRUE(::EqualRect(&before, &after));
-}
-
 // Shaping the main window's skin: prints the time it takes.
 TEST(ShapeMainSkin, CutsTheMagentaMarginsOfTheMainWindow) {
     HWND window = ::CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0,
