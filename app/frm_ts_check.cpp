@@ -2,16 +2,23 @@
 
 #include <windowsx.h>
 
+#include <optional>
+
 #include "app/clock_measurement.h"
 #include "app/program_end.h"
 #include "app/run_checks.h"
 #include "checks/os_identification.h"
 #include "checks/requirement_checks.h"
+#include "checks/setting_numbers.h"
 #include "checks/settings.h"
 #include "platform/window_class.h"
 #include "setup/drag_window.h"
 #include "setup/file_manip.h"
+#include "skin/colour.h"
+#include "skin/graphics.h"
+#include "skin/image_store.h"
 #include "skin/message_box.h"
+#include "skin/trans_form.h"
 
 namespace {
 
@@ -24,6 +31,45 @@ constexpr int kLabelHeight = 16;
 constexpr char kDesignNeed[5][11] = {"OS NEED", "ADMIN NEED", "CPU NEED", "MEM NEED", "DISK NEED"};
 constexpr char kDesignHave[5][11] = {"OSHAVE", "ADMIN HAVE", "CPU HAVE", "MEM HAVE", "DISK HAVE"};
 constexpr COLORREF kErrorColour = RGB(245, 123, 32);
+// Where the skin shows magenta the window is see-through.
+constexpr COLORREF kTransparentColour = RGB(255, 0, 255);
+constexpr COLORREF kOldSystemMargin = RGB(255, 255, 255);
+
+std::string LowerCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// The "bgimage" setting as an index of imgLstBG; empty when it names none.
+std::optional<std::size_t> BackgroundIndex(const std::string& setting) {
+    std::optional<double> number = ParseSettingNumber(setting);
+    if (!number || *number < -0.5 || *number > 32767.5) return std::nullopt;
+    std::int64_t index = RoundHalfEven(*number);
+    if (index < 0 || static_cast<std::size_t>(index) >= frmPics().imgLstBG.size())
+        return std::nullopt;
+    return static_cast<std::size_t>(index);
+}
+
+// A copy of `picture` with one colour painted over by another.
+OwnedBitmap WithColourReplaced(HBITMAP picture, COLORREF oldColour, COLORREF newColour) {
+    SIZE size = BitmapSize(picture);
+    WindowDC screen(nullptr);
+    OwnedBitmap copy(::CreateCompatibleBitmap(screen.get(), size.cx, size.cy));
+    OwnedMemoryDC source(::CreateCompatibleDC(screen.get()));
+    OwnedMemoryDC target(::CreateCompatibleDC(screen.get()));
+    if (!copy || !source || !target) return {};
+    SelectScope fromPicture(source.get(), picture);
+    SelectScope intoCopy(target.get(), copy.get());
+    ::BitBlt(target.get(), 0, 0, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
+    ReplaceColourOn(target.get(), size.cx, size.cy, oldColour, newColour);
+    return copy;
+}
+
+const SkinImage& ButtonImage(const std::string& key) {
+    const SkinImageList& buttons = frmPics().imgLstButtons;
+    return buttons[static_cast<std::size_t>(FindImageIndex(buttons, key))];
+}
 
 // The directory of the running executable, ending in "\".
 std::string ModuleDirectory() {
@@ -47,6 +93,7 @@ std::string ModulePath() {
 frmTSCheck::frmTSCheck() = default;
 
 frmTSCheck::~frmTSCheck() {
+    SetLogoStrip(nullptr);
     if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
@@ -55,6 +102,7 @@ void frmTSCheck::Load() {
     OsCode = GetOsCode();
 
     if (OsCode == kOsWin95) {
+        LoadMessageBoxForm();
         ProgramDir = ModuleDirectory();
         std::string title = ReadRequirement("Title");
         SkinnedMsgBox("Sorry, Windows 95 does not meet the minimum system requirements to run " +
@@ -71,6 +119,7 @@ void frmTSCheck::Load() {
 
     ProcessorInfo = std::make_unique<cCpuInfo>();
     if (!CreateWindowAndControls()) EndProgram();
+    LoadMessageBoxForm();
     SetUpKeyCombination();
 
     ProgramDir = ModuleDirectory();
@@ -151,7 +200,7 @@ bool frmTSCheck::CreateWindowAndControls() {
     picTop[0].Create(hwnd_, 541, 12, 32, 32);
     picOK.Create(hwnd_, 222, 347, 145, 38);
     picTxt.Create(hwnd_, 24, 16, 131, 18, false);
-    picBuffer.Create(hwnd_, 0, 0, 1, 1, false);
+    SetLogoStrip(&picTxt);
 
     picTop[0].OnMouseMove = [this](int, int) { picTop_MouseMove(0); };
     picTop[0].OnClick = [this] { picTop_Click(0); };
@@ -161,13 +210,53 @@ bool frmTSCheck::CreateWindowAndControls() {
 }
 
 void frmTSCheck::ApplySkin() {
-    picture_.SetBackColour(RGB(255, 255, 255));
-    picture_.SetBackground(nullptr);
+    // The colours are checked for their format only; nothing is drawn in them.
+    ParseColour(LowerCase(ReadRequirement("forecolor")));
+    ParseColour(LowerCase(ReadRequirement("backcolor")));
+    picTop[0].SetPicture(ButtonImage("close").Picture.get());
+
+    const SkinImageStore& store = frmPics();
+    std::optional<std::size_t> index = BackgroundIndex(ReadRequirement("bgimage"));
+    if (index) {
+        picture_.SetBackground(store.imgLstBG[*index].Picture.get());
+    } else {
+        // Empty, or naming no image: the plain default panel.
+        ApplyBackground(hwnd_, picture_, store, 0);
+    }
+
+    if (OsCode < kOsWin2000) {
+        // Old systems cannot cut a window to shape: the magenta turns white
+        // instead, in the background picture as well, so that clearing the
+        // window later keeps it white.
+        HBITMAP shown = store.imgLstBG[index.value_or(0)].Picture.get();
+        if (OwnedBitmap painted = WithColourReplaced(shown, kTransparentColour, kOldSystemMargin))
+            picture_.SetBackground(painted.get());
+        ReplaceColour(hwnd_, picture_, kTransparentColour, kOldSystemMargin);
+    } else {
+        clsTransForm().ShapeMe(FormTarget(hwnd_, picture_), kTransparentColour, true);
+    }
 }
 
-void frmTSCheck::SetUpKeyCombination() {}
+void frmTSCheck::SetUpKeyCombination() {
+    ComboKeys = std::make_unique<clsComboKeys>();
+    // F8, full stop, slash, then W, I, L, O.
+    ComboKeys->Add(0, {119, 190, 191, 87, 73, 76, 79});
+    ComboKeys->EnableCombo(-1, true);
+    ComboKeys->Pressed = [this](std::int32_t& cId) { ComboKeys_Pressed(cId); };
+}
 
-void frmTSCheck::ShowOkImage(const std::string& key) { OkImageKey = key; }
+void frmTSCheck::ComboKeys_Pressed(std::int32_t& cId) {
+    if (cId == 0) SkinnedMsgBox("Coded by Wilo Dastorn!", 4);
+}
+
+void frmTSCheck::Form_KeyDown(std::uint16_t keyCode) {
+    if (ComboKeys) ComboKeys->KeyPressed(static_cast<std::uint8_t>(keyCode & 0xFF));
+}
+
+void frmTSCheck::ShowOkImage(const std::string& key) {
+    OkImageKey = key;
+    picOK.SetPicture(ButtonImage(key).Picture.get());
+}
 
 void frmTSCheck::SetRowTexts(int row, const std::string& need, const std::string& have,
                              COLORREF colour) {
@@ -184,18 +273,39 @@ void frmTSCheck::RefreshResults() {
     ::UpdateWindow(hwnd_);
 }
 
-IconPair frmTSCheck::VerdictIcons(bool) { return IconPair{}; }
+IconPair frmTSCheck::VerdictIcons(bool passed) {
+    const SkinImageList& pair = passed ? frmPics().picBufferPass : frmPics().picBufferFail;
+    if (pair.size() < 2) return IconPair{};
+    return IconPair{pair[0].Picture.get(), pair[1].Picture.get()};
+}
 
 void frmTSCheck::Form_MouseDown() { DragWindow(hwnd_); }
 
+// Hover faces are drawn over the buttons' surfaces; the pictures themselves
+// stay the normal faces, and the background puts the normal faces back.
 void frmTSCheck::Form_MouseMove() {
     if (!HoverActive) return;
+    const SkinImageList& buttons = frmPics().imgLstButtons;
+    if (!OkImageKey.empty())
+        DrawListImageMain(picOK.hwnd(), buttons, FindImageIndex(buttons, OkImageKey));
+    DrawListImageMain(picTop[0].hwnd(), buttons, FindImageIndex(buttons, "close"));
     HoverActive = false;
 }
 
-void frmTSCheck::picOK_MouseMove() { HoverActive = true; }
+void frmTSCheck::picOK_MouseMove() {
+    // Before a verdict the button has no face, and so no hover face either.
+    if (OkImageKey.empty()) return;
+    const SkinImageList& buttons = frmPics().imgLstButtons;
+    DrawListImageMain(picOK.hwnd(), buttons, FindImageIndex(buttons, OkImageKey + "over"));
+    HoverActive = true;
+}
 
-void frmTSCheck::picTop_MouseMove(int) { HoverActive = true; }
+void frmTSCheck::picTop_MouseMove(int index) {
+    const SkinImageList& buttons = frmPics().imgLstButtons;
+    DrawListImageMain(picTop[static_cast<std::size_t>(index)].hwnd(), buttons,
+                      FindImageIndex(buttons, "closeover"));
+    HoverActive = true;
+}
 
 void frmTSCheck::picTop_Click(int) { Unload(); }
 
@@ -228,6 +338,9 @@ LRESULT frmTSCheck::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_MOUSEMOVE:
             Form_MouseMove();
+            return 0;
+        case WM_KEYDOWN:
+            Form_KeyDown(static_cast<std::uint16_t>(wParam));
             return 0;
         case WM_SETCURSOR:
             if (busy_) {

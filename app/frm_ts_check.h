@@ -14,6 +14,7 @@
 #include "controls/picture_box.h"
 #include "platform/owned.h"
 #include "setup/command_runner.h"
+#include "skin/combo_keys.h"
 
 class frmTSCheck final : public ResultsView, public CommandRunnerHost {
 public:
@@ -70,6 +71,8 @@ private:
     void picOK_Click();
     void picTop_MouseMove(int index);
     void picTop_Click(int index);
+    void Form_KeyDown(std::uint16_t keyCode);
+    void ComboKeys_Pressed(std::int32_t& cId);
 
     HWND hwnd_ = nullptr;
     BackingImage picture_;            // what the window shows, drawings included
@@ -80,7 +83,7 @@ private:
     std::array<PictureBox, 1> picTop; // the small close button
     PictureBox picOK;                 // Run Setup or Close
     PictureBox picTxt;                // the logo strip
-    PictureBox picBuffer;             // scratch picture of the skin drawing
+    std::unique_ptr<clsComboKeys> ComboKeys;
     std::string OkImageKey;
     bool HoverActive = false;
     bool unloaded_ = false;

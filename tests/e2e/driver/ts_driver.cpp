@@ -11,6 +11,10 @@
 //   wait-gone <s>              wait until the current window is gone
 //   dump                       "top"/"child" lines for the program's windows
 //   move <x> <y>, click <x> <y>  pointer at client coordinates of the current window
+//   drag <x1> <y1> <x2> <y2>   press the left button at one point, move to the
+//                              other (client coordinates at the start), release
+//   hit <x> <y>                "hit <class> <title>" of the window that a click at
+//                              client coordinates of the current window would reach
 //   press-ok                   click the OK button of the current message box
 //   key <vk>                   press and release a virtual key
 //   shot <file.bmp>            the whole screen as a 24-bit BMP
@@ -109,11 +113,8 @@ void SendMouse(DWORD flags) {
     ::SendInput(1, &input, sizeof input);
 }
 
-bool PointerTo(int x, int y) {
-    if (!g_current) return false;
-    POINT at{x, y};
-    ::ClientToScreen(g_current, &at);
-    // An absolute move through the input queue, like a real mouse.
+// An absolute move through the input queue, like a real mouse.
+void ScreenPointerTo(POINT at) {
     INPUT input{};
     input.type = INPUT_MOUSE;
     input.mi.dx = static_cast<LONG>(at.x * 65535.0 / (::GetSystemMetrics(SM_CXSCREEN) - 1));
@@ -121,6 +122,13 @@ bool PointerTo(int x, int y) {
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     ::SendInput(1, &input, sizeof input);
     ::SetCursorPos(at.x, at.y);
+}
+
+bool PointerTo(int x, int y) {
+    if (!g_current) return false;
+    POINT at{x, y};
+    ::ClientToScreen(g_current, &at);
+    ScreenPointerTo(at);
     return true;
 }
 
@@ -217,6 +225,37 @@ int main(int argc, char** argv) {
                 SendMouse(MOUSEEVENTF_LEFTUP);
                 ::Sleep(150);
             }
+        } else if (step == "drag") {
+            POINT from{std::atoi(next(i).c_str()), std::atoi(next(i).c_str())};
+            POINT to{std::atoi(next(i).c_str()), std::atoi(next(i).c_str())};
+            if (!g_current) {
+                std::printf("error no-window\n");
+                continue;
+            }
+            // Both points are fixed on the screen first: the window moves.
+            ::ClientToScreen(g_current, &from);
+            ::ClientToScreen(g_current, &to);
+            ScreenPointerTo(from);
+            ::Sleep(150);
+            SendMouse(MOUSEEVENTF_LEFTDOWN);
+            ::Sleep(150);
+            for (int part = 1; part <= 10; ++part) {
+                ScreenPointerTo(POINT{from.x + (to.x - from.x) * part / 10,
+                                      from.y + (to.y - from.y) * part / 10});
+                ::Sleep(40);
+            }
+            SendMouse(MOUSEEVENTF_LEFTUP);
+            ::Sleep(200);
+        } else if (step == "hit") {
+            POINT at{std::atoi(next(i).c_str()), std::atoi(next(i).c_str())};
+            if (g_current) ::ClientToScreen(g_current, &at);
+            HWND reached = ::WindowFromPoint(at);
+            char cls[64] = {}, title[256] = {};
+            if (reached) {
+                ::GetClassNameA(reached, cls, sizeof cls);
+                ::GetWindowTextA(reached, title, sizeof title);
+            }
+            std::printf("hit %s %s\n", reached ? cls : "none", Quoted(title).c_str());
         } else if (step == "press-ok") {
             // The skinned box keeps its OK face in button slot 0 at (8, 160).
             POINT at{8 + 40, 160 + 12};

@@ -1,0 +1,20 @@
+#include "skin/message_buttons.h"
+
+std::int32_t ButtonCode(std::string_view key) {
+    for (const MessageButton& button : kMessageButtons)
+        if (button.key == key) return button.code;
+    return -1;
+}
+
+std::vector<std::string_view> ButtonSetForKind(std::int32_t kind) {
+    switch (kind) {
+        case 1: return {"abort", "retry", "ignore"};
+        case 2: return {"help"};
+        case 3: return {"ok", "cancel"};
+        case 5: return {"retry", "cancel"};
+        case 6: return {"yes", "no"};
+        case 7: return {"yes", "no", "cancel"};
+        case 8: return {"yes", "no", "yestoall", "notoall"};
+        default: return {"ok"};
+    }
+}

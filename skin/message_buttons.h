@@ -1,0 +1,37 @@
+// The message box's buttons: each key names a button image ("ok") and its
+// hover image ("okover") and returns its code when clicked; each message
+// kind shows a fixed set of keys from left to right.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+struct MessageButton {
+    std::string_view key;
+    std::string_view caption;  // what the button image shows
+    std::int32_t code;
+};
+
+inline constexpr std::array<MessageButton, 10> kMessageButtons{{
+    {"no", "NO", 0},
+    {"yes", "YES", 1},
+    {"yestoall", "YES TO ALL", 2},
+    {"notoall", "NO TO ALL", 3},
+    {"cancel", "CANCEL", 4},
+    {"abort", "ABORT", 5},
+    {"retry", "RETRY", 6},
+    {"ignore", "IGNORE", 7},
+    {"ok", "OK", 8},
+    {"help", "HELP", 9},
+}};
+
+inline constexpr int kButtonSlots = 4;
+
+// The code of the button with that key; -1 for a key that is no button.
+std::int32_t ButtonCode(std::string_view key);
+
+// The keys shown for a message kind, slot 0 first. Kind 0 stands for 4, and
+// so does any kind outside 0 to 8, so that every box can be closed.
+std::vector<std::string_view> ButtonSetForKind(std::int32_t kind);
