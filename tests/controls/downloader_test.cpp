@@ -239,10 +239,11 @@ TEST_P(FailingDownloadTest, OneOfTwoFailsAndIsNamedAtIndexOne) {
 
 INSTANTIATE_TEST_SUITE_P(
     Servers, FailingDownloadTest,
-    ::testing::Values(FailingServer{"NotFound", "status=404"},
-                      FailingServer{"ShortRead", "size=30000&announce=90000"},
-                      FailingServer{"ClosedWithoutAnswer", "close=1"},
-                      FailingServer{"ShortReadAfterSlowStart", "size=60000&announce=60001&rate=300000"}),
+    ::testing::Values(
+        FailingServer{"NotFound", "status=404"},
+        FailingServer{"ShortRead", "size=30000&announce=90000"},
+        FailingServer{"ClosedWithoutAnswer", "close=1"},
+        FailingServer{"ShortReadAfterSlowStart", "size=60000&announce=60001&rate=300000"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DownloaderTest, ConnectionRefusedIsAnError) {
