@@ -147,6 +147,7 @@ bool UrlTransfer::Start(const std::string& url, const std::string& saveFile, DWO
     }
     if (::GetLastError() == ERROR_IO_PENDING) {
         state_ = State::Opening;
+        lastPause_ = ::GetTickCount();
         return true;
     }
     CloseConnection();
@@ -222,6 +223,7 @@ TransferStep UrlTransfer::ReadNext() {
         return Consume(read.dwBufferLength);
     if (::GetLastError() == ERROR_IO_PENDING) {
         state_ = State::ReadPending;
+        lastPause_ = ::GetTickCount();
         return TransferStep::Nothing;
     }
     return Fail();
@@ -275,13 +277,18 @@ void UrlTransfer::PostNotice(TransferNotice notice) const {
     ::PostMessageA(window_, message_, id_, static_cast<LPARAM>(notice));
 }
 
-void UrlTransfer::ScheduleContinue() const {
-    // Posted messages go before input, painting and timers; when data keeps
-    // coming that fast, continue from a timer so the window stays alive.
-    if (HIWORD(::GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER)) != 0)
+void UrlTransfer::ScheduleContinue() {
+    // Posted messages go before input, painting and timers. When data keeps
+    // coming without a pause, continue from a timer now and then, so that
+    // other work waiting on this thread gets its turn.
+    DWORD now = ::GetTickCount();
+    if (now - lastPause_ >= kLongestRunMs &&
+        HIWORD(::GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER)) != 0) {
+        lastPause_ = now;
         ::SetTimer(window_, id_, USER_TIMER_MINIMUM, nullptr);
-    else
+    } else {
         PostNotice(TransferNotice::Continue);
+    }
 }
 
 void UrlTransfer::CloseConnection() noexcept {

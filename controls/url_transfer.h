@@ -47,6 +47,9 @@ public:
     // Bytes asked for per read: large reads keep the per-call cost of the
     // asynchronous machinery small next to the copying.
     static constexpr DWORD kReadSize = 1u << 20;
+    // The longest stretch of back-to-back reads before waiting window work
+    // is let in.
+    static constexpr DWORD kLongestRunMs = 50;
 
     struct Channel;
 
@@ -61,7 +64,7 @@ private:
     bool ResponseAcceptable() const;
     std::int64_t AnnouncedLength() const;
     void PostNotice(TransferNotice notice) const;
-    void ScheduleContinue() const;
+    void ScheduleContinue();
     void CloseConnection() noexcept;
 
     std::uint32_t id_;
@@ -75,6 +78,7 @@ private:
     StagedFile staged_;
     std::int64_t bytesRead_ = 0;
     std::int64_t bytesExpected_ = 0;
+    DWORD lastPause_ = 0;  // when the thread was last handed back
 };
 
 // A fresh transfer id, unique in the process.

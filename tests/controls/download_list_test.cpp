@@ -8,19 +8,6 @@ using namespace download_status;
 
 namespace {
 
-TEST(DownloadListTest, StartsAndResetsToTheEmptySlotZero) {
-    DownloadList list;
-    EXPECT_EQ(list.Count(), 0u);
-    EXPECT_THAT(list.Files(), ElementsAre(""));
-    list.Add("a");
-    list.Add("b");
-    EXPECT_THAT(list.Files(), ElementsAre("", "a", "b"));
-    EXPECT_THAT(list.Statuses(), ElementsAre(kError, kStarted, kStarted));
-    list.Reset();
-    EXPECT_THAT(list.Files(), ElementsAre(""));
-    EXPECT_EQ(list.Statuses().size(), 1u);
-}
-
 // Statuses of entries 1..n, and what the walk over them decides.
 struct FinishCase {
     std::vector<std::uint8_t> statuses;

@@ -37,21 +37,6 @@ protected:
     static inline int counter_ = 0;
 };
 
-TEST_F(StagedFileTest, CommitReplacesALongerFileAndLeavesNoTemporary) {
-    const std::string save = folder_ + "\\save.bin";
-    std::ofstream(save, std::ios::binary) << std::string(10000, 'o');
-    StagedFile staged;
-    ASSERT_TRUE(staged.Open(save));
-    EXPECT_EQ(FolderOfPath(staged.TemporaryPath()), folder_) << "beside the save file";
-    ASSERT_TRUE(staged.Write("new ", 4));
-    ASSERT_TRUE(staged.Write("bytes", 5));
-    EXPECT_EQ(ReadWholeFile(save), std::string(10000, 'o')) << "untouched until commit";
-    std::string temporary = staged.TemporaryPath();
-    ASSERT_TRUE(staged.Commit());
-    EXPECT_EQ(ReadWholeFile(save), "new bytes");
-    EXPECT_FALSE(Exists(temporary));
-}
-
 TEST_F(StagedFileTest, DiscardAndDestructionDeleteOnlyTheTemporary) {
     const std::string save = folder_ + "\\save.bin";
     std::ofstream(save, std::ios::binary) << "old";
@@ -65,26 +50,6 @@ TEST_F(StagedFileTest, DiscardAndDestructionDeleteOnlyTheTemporary) {
     }
     EXPECT_FALSE(Exists(temporary));
     EXPECT_EQ(ReadWholeFile(save), "old");
-}
-
-TEST_F(StagedFileTest, ReadOnlySaveFileRefusesTheCommitAndKeepsItsBytes) {
-    const std::string save = folder_ + "\\save.bin";
-    std::ofstream(save, std::ios::binary) << "old";
-    ASSERT_TRUE(::SetFileAttributesA(save.c_str(), FILE_ATTRIBUTE_READONLY));
-    StagedFile staged;
-    ASSERT_TRUE(staged.Open(save));
-    std::string temporary = staged.TemporaryPath();
-    ASSERT_TRUE(staged.Write("new", 3));
-    EXPECT_FALSE(staged.Commit());
-    EXPECT_EQ(ReadWholeFile(save), "old");
-    EXPECT_FALSE(Exists(temporary));
-}
-
-TEST_F(StagedFileTest, MissingFolderCannotBeOpened) {
-    StagedFile staged;
-    EXPECT_FALSE(staged.Open(folder_ + "\\missing\\save.bin"));
-    EXPECT_FALSE(staged.IsOpen());
-    EXPECT_FALSE(staged.Commit());
 }
 
 TEST(FolderOfPathTest, SplitsOffTheFileName) {

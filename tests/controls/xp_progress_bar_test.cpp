@@ -190,19 +190,6 @@ TEST_F(ProgressBarTest, CaptionIsPrintedOnlyWithShowText) {
     EXPECT_EQ(Snapshot(bar).DarkPixels(0, 0, 60, 25), 0) << "centred";
 }
 
-TEST_F(ProgressBarTest, SearchingCaptionIgnoresText) {
-    XP_ProgressBar first, second;
-    Make(first, 200, 25, 0, 2);
-    Make(second, 200, 25, 0, 2);
-    for (XP_ProgressBar* bar : {&first, &second}) bar->SetShowText(true);
-    first.SetText("one");
-    second.SetText("something else entirely");
-    Snapshot a(first), b(second);
-    for (int x = 0; x < 200; ++x)
-        for (int y = 0; y < 25; ++y) ASSERT_EQ(a.At(x, y), b.At(x, y)) << x << "," << y;
-    EXPECT_GT(a.DarkPixels(0, 0, 200, 25), 20);
-}
-
 // Scribbles on the drawing DC, applies a change and reports whether the
 // bar painted over the scribble.
 bool Redraws(XP_ProgressBar& bar, const std::function<void()>& change) {
