@@ -18,7 +18,6 @@ struct UrlTransfer::Channel {
 
     // Guarded by the registry lock.
     DWORD_PTR result = 0;
-    DWORD error = 0;
     HINTERNET created = nullptr;
     int liveHandles = 0;
     bool released = false;
@@ -28,22 +27,31 @@ namespace {
 
 // Channels by transfer id (the callback context). An entry stays until the
 // transfer has let go and WinINet has reported every handle closed.
-std::mutex registryLock;
-std::map<std::uint32_t, std::shared_ptr<UrlTransfer::Channel>> registry;
+struct Registry {
+    std::mutex lock;
+    std::map<std::uint32_t, std::shared_ptr<UrlTransfer::Channel>> channels;
+};
 
-void ForgetIfDone(std::uint32_t id, const UrlTransfer::Channel& channel) {
-    if (channel.released && channel.liveHandles <= 0) registry.erase(id);
+// Never destroyed: WinINet's threads may still call back while the process
+// is ending and static objects are being torn down.
+Registry& Channels() {
+    static Registry* registry = new Registry;
+    return *registry;
 }
 
-void CALLBACK StatusCallback(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID info,
-                             DWORD) {
+void ForgetIfDone(std::uint32_t id, const UrlTransfer::Channel& channel) {
+    if (channel.released && channel.liveHandles <= 0) Channels().channels.erase(id);
+}
+
+void CALLBACK StatusCallback(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD) {
     HWND window = nullptr;
     UINT message = 0;
     TransferNotice notice{};
     {
-        std::lock_guard<std::mutex> lock(registryLock);
-        auto found = registry.find(static_cast<std::uint32_t>(context));
-        if (found == registry.end()) return;
+        Registry& registry = Channels();
+        std::lock_guard<std::mutex> lock(registry.lock);
+        auto found = registry.channels.find(static_cast<std::uint32_t>(context));
+        if (found == registry.channels.end()) return;
         UrlTransfer::Channel& channel = *found->second;
         const auto* async = static_cast<const INTERNET_ASYNC_RESULT*>(info);
         switch (status) {
@@ -54,11 +62,9 @@ void CALLBACK StatusCallback(HINTERNET handle, DWORD_PTR context, DWORD status, 
                 break;
             case INTERNET_STATUS_REQUEST_COMPLETE:
                 channel.result = async->dwResult;
-                channel.error = async->dwError;
                 notice = TransferNotice::RequestComplete;
                 break;
             case INTERNET_STATUS_HANDLE_CLOSING:
-                (void)handle;
                 --channel.liveHandles;
                 ForgetIfDone(found->first, channel);
                 return;
@@ -104,6 +110,12 @@ bool UrlTransfer::Start(const std::string& url, const std::string& saveFile, DWO
     if (!api || state_ != State::Idle || saveFile.empty() || !IsSupportedUrl(*api, url))
         return false;
     saveFile_ = saveFile;
+    if (!staged_.Open(saveFile)) {
+        // Reported like a failed read, and never from inside this call.
+        state_ = State::Unwritable;
+        PostNotice(TransferNotice::Continue);
+        return true;
+    }
 
     // The user's Internet settings, proxy included, as the system's own
     // browser and downloads use them.
@@ -113,15 +125,8 @@ bool UrlTransfer::Start(const std::string& url, const std::string& saveFile, DWO
         api->InternetSetStatusCallbackA(session_.get(), StatusCallback) ==
             INTERNET_INVALID_STATUS_CALLBACK) {
         session_.reset();
+        staged_.Discard();
         return false;
-    }
-
-    if (!staged_.Open(saveFile)) {
-        // Reported like a failed read, and never from inside this call.
-        session_.reset();
-        state_ = State::Unwritable;
-        PostNotice(TransferNotice::Continue);
-        return true;
     }
 
     channel_ = std::make_shared<Channel>();
@@ -130,8 +135,8 @@ bool UrlTransfer::Start(const std::string& url, const std::string& saveFile, DWO
     channel_->id = id_;
     channel_->buffer.resize(kReadSize);
     {
-        std::lock_guard<std::mutex> lock(registryLock);
-        registry[id_] = channel_;
+        std::lock_guard<std::mutex> lock(Channels().lock);
+        Channels().channels[id_] = channel_;
     }
 
     // Always from the server: a setup program must never come from a stale
@@ -159,8 +164,8 @@ bool UrlTransfer::Start(const std::string& url, const std::string& saveFile, DWO
 TransferStep UrlTransfer::Handle(TransferNotice notice) {
     if (notice == TransferNotice::HandleCreated) {
         // Known before the open completes, so a cancel can close it.
-        if (!request_ && channel_) {
-            std::lock_guard<std::mutex> lock(registryLock);
+        if (state_ == State::Opening && !request_) {
+            std::lock_guard<std::mutex> lock(Channels().lock);
             request_.reset(channel_->created);
         }
         return TransferStep::Nothing;
@@ -178,7 +183,7 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
     {
         // Taking the lock also makes WinINet's writes to the read buffer
         // visible here.
-        std::lock_guard<std::mutex> lock(registryLock);
+        std::lock_guard<std::mutex> lock(Channels().lock);
         result = channel_ ? channel_->result : 0;
     }
     if (state_ == State::Opening) {
@@ -296,7 +301,7 @@ void UrlTransfer::CloseConnection() noexcept {
     request_.reset();
     session_.reset();
     if (!channel_) return;
-    std::lock_guard<std::mutex> lock(registryLock);
+    std::lock_guard<std::mutex> lock(Channels().lock);
     channel_->released = true;
     ForgetIfDone(id_, *channel_);
 }

@@ -167,9 +167,9 @@ void XP_ProgressBar::WriteProperties(PropertyStore& store) const {
 }
 
 void XP_ProgressBar::DetachWindow() {
+    if (drawnWindow_ == window_) drawnWindow_ = nullptr;
+    if (!buffered_) drawingDC_ = nullptr;  // the window's own DC goes with it
     window_ = nullptr;
-    if (!buffered_) drawingDC_ = nullptr;  // the window's own DC went with it
-    if (drawnWindow_ && !::IsWindow(drawnWindow_)) drawnWindow_ = nullptr;
 }
 
 LRESULT XP_ProgressBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
