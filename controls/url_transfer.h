@@ -1,0 +1,85 @@
+// One download over WinINet in asynchronous mode, streamed into a
+// StagedFile. WinINet does the network work on its own threads and reports
+// through a status callback; the callback only posts a notice to the
+// owner's window, so every step here (reading, writing, finishing) runs on
+// the window thread and never waits for the network.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "controls/staged_file.h"
+#include "controls/wininet_api.h"
+
+// What handling a notice did to the transfer.
+enum class TransferStep { Nothing, Progress, Succeeded, Failed };
+
+// Notices posted to the owner's window as (message, transfer id, kind).
+enum class TransferNotice : LPARAM { HandleCreated = 1, RequestComplete = 2, Continue = 3 };
+
+class UrlTransfer {
+public:
+    // Notices for this transfer go to `window` as `message`; WM_TIMER with
+    // the transfer id as timer id means Continue as well.
+    UrlTransfer(std::uint32_t id, HWND window, UINT message);
+    // Closes the request (cancelling it) and deletes any partial data.
+    ~UrlTransfer();
+    UrlTransfer(const UrlTransfer&) = delete;
+    UrlTransfer& operator=(const UrlTransfer&) = delete;
+
+    // Starts the GET. False when it cannot start at all (malformed URL,
+    // WinINet missing). A save file that cannot be written is reported
+    // later, as a Failed step, like any other failed read.
+    // `extraFlags` are INTERNET_FLAG_* values added to the request's.
+    bool Start(const std::string& url, const std::string& saveFile, DWORD extraFlags);
+
+    TransferStep Handle(TransferNotice notice);
+
+    std::uint32_t id() const noexcept { return id_; }
+    const std::string& SaveFile() const noexcept { return saveFile_; }
+    std::int64_t BytesRead() const noexcept { return bytesRead_; }
+    // The announced length; 0 until known, and 0 when never announced.
+    std::int64_t BytesExpected() const noexcept { return bytesExpected_; }
+
+    // Bytes asked for per read: large reads keep the per-call cost of the
+    // asynchronous machinery small next to the copying.
+    static constexpr DWORD kReadSize = 1u << 20;
+    // The longest stretch of back-to-back reads before waiting window work
+    // is let in.
+    static constexpr DWORD kLongestRunMs = 50;
+
+    struct Channel;
+
+private:
+    enum class State { Idle, Unwritable, Opening, Opened, Reading, ReadPending, Finished };
+
+    TransferStep AfterOpen();
+    TransferStep ReadNext();
+    TransferStep Consume(DWORD count);
+    TransferStep Finish();
+    TransferStep Fail();
+    bool ResponseAcceptable() const;
+    std::int64_t AnnouncedLength() const;
+    void PostNotice(TransferNotice notice) const;
+    void ScheduleContinue();
+    void CloseConnection() noexcept;
+
+    std::uint32_t id_;
+    HWND window_;
+    UINT message_;
+    std::string saveFile_;
+    State state_ = State::Idle;
+    std::shared_ptr<Channel> channel_;
+    OwnedInternet session_;
+    OwnedInternet request_;
+    StagedFile staged_;
+    std::int64_t bytesRead_ = 0;
+    std::int64_t bytesExpected_ = 0;
+    DWORD lastPause_ = 0;  // when the thread was last handed back
+};
+
+// A fresh transfer id, unique in the process.
+std::uint32_t NextTransferId();

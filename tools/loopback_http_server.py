@@ -1,0 +1,182 @@
+#!/usr/bin/env python3
+"""A small HTTP server on 127.0.0.1 for testing downloads.
+
+Every path serves a generated file; the query string shapes the answer:
+
+  size=N       the file's size in bytes (default 1024)
+  length=0     omit Content-Length (the end of the body is the closed connection)
+  announce=N   announce N bytes as Content-Length whatever is sent
+  rate=N       send about N bytes per second
+  stall=N      send N bytes, then nothing until the client goes or the hold ends
+  close=1      close the connection without answering
+  status=404   answer 404 Not Found with a short text body
+
+Byte i of every file is i % 251, so a client can check what it received
+(see expected_bytes). The server stops by itself after `lifetime` seconds or
+`max_requests` requests, whichever comes first, and never holds a stalled
+connection longer than `stall_hold` seconds.
+"""
+
+import argparse
+import socket
+import sys
+import threading
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from urllib.parse import parse_qs, urlsplit
+
+PATTERN_PERIOD = 251
+# A whole number of pattern periods, so consecutive chunks continue the pattern.
+CHUNK = bytes(i % PATTERN_PERIOD for i in range(PATTERN_PERIOD * 1024))
+
+
+def expected_bytes(size):
+    """The content of a generated file of `size` bytes."""
+    whole, rest = divmod(size, len(CHUNK))
+    return CHUNK * whole + CHUNK[:rest]
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "LoopbackTest/1.0"
+
+    def log_message(self, fmt, *args):
+        if self.server.verbose:
+            sys.stderr.write("loopback: " + (fmt % args) + "\n")
+
+    def do_GET(self):
+        self.server.note_request(self.requestline)
+        query = {k: v[-1] for k, v in parse_qs(urlsplit(self.path).query).items()}
+        number = lambda key, default: int(query.get(key, default))
+
+        if query.get("close") == "1":
+            self.close_connection = True
+            self.connection.shutdown(socket.SHUT_RDWR)
+            return
+        if number("status", 200) == 404:
+            body = b"Not Found\r\n"
+            self.send_response(404)
+            self.send_header("Content-Type", "text/plain")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+            return
+
+        size = number("size", 1024)
+        announce = number("announce", size)
+        with_length = query.get("length") != "0"
+        stall = number("stall", -1)
+        rate = number("rate", 0)
+
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Cache-Control", "no-store")
+        if with_length:
+            self.send_header("Content-Length", str(announce))
+        if not with_length or announce != size or stall >= 0:
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        self.end_headers()
+
+        limit = size if stall < 0 else min(size, stall)
+        try:
+            self.send_body(limit, rate)
+            if stall >= 0:
+                self.hold_stalled()
+        except (BrokenPipeError, ConnectionResetError):
+            self.close_connection = True
+
+    def send_body(self, limit, rate):
+        sent = 0
+        started = time.monotonic()
+        step = len(CHUNK) if rate <= 0 else max(1, min(len(CHUNK), rate // 20))
+        view = memoryview(CHUNK)
+        while sent < limit:
+            offset = sent % len(CHUNK)
+            count = min(step, limit - sent, len(CHUNK) - offset)
+            self.wfile.write(view[offset:offset + count])
+            sent += count
+            if rate > 0:
+                ahead = sent / rate - (time.monotonic() - started)
+                if ahead > 0:
+                    time.sleep(ahead)
+        self.wfile.flush()
+
+    def hold_stalled(self):
+        # Wait for the client to give up, but never longer than the hold.
+        self.connection.settimeout(self.server.stall_hold)
+        try:
+            while self.connection.recv(4096):
+                pass
+        except OSError:
+            pass
+        self.close_connection = True
+
+
+class LoopbackServer(ThreadingHTTPServer):
+    daemon_threads = True
+
+    def __init__(self, port=0, lifetime=300.0, max_requests=1000, stall_hold=30.0,
+                 verbose=False):
+        super().__init__(("127.0.0.1", port), Handler)
+        self.lifetime = lifetime
+        self.max_requests = max_requests
+        self.stall_hold = stall_hold
+        self.verbose = verbose
+        self.requests = []
+        self._lock = threading.Lock()
+        self._thread = None
+
+    @property
+    def base_url(self):
+        return "http://127.0.0.1:%d" % self.server_address[1]
+
+    def note_request(self, line):
+        with self._lock:
+            self.requests.append(line)
+            if len(self.requests) >= self.max_requests:
+                # Let this request finish; the serving loop ends after it.
+                threading.Thread(target=self.shutdown, daemon=True).start()
+
+    def start(self):
+        """Serves in a background thread until stop() or the lifetime ends."""
+        self._thread = threading.Thread(target=self.serve_forever,
+                                        kwargs={"poll_interval": 0.2}, daemon=True)
+        self._thread.start()
+        self._timer = threading.Timer(self.lifetime, self.shutdown)
+        self._timer.daemon = True
+        self._timer.start()
+        return self
+
+    def stop(self):
+        self._timer.cancel()
+        self.shutdown()
+        self._thread.join(timeout=10)
+        self.server_close()
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--lifetime", type=float, default=300.0)
+    parser.add_argument("--max-requests", type=int, default=1000)
+    parser.add_argument("--verbose", action="store_true")
+    args = parser.parse_args()
+    server = LoopbackServer(args.port, args.lifetime, args.max_requests, verbose=args.verbose)
+    print(server.base_url, flush=True)
+    server.start()
+    try:
+        server._thread.join()
+    except KeyboardInterrupt:
+        pass
+    server.stop()
+
+
+if __name__ == "__main__":
+    main()
