@@ -70,6 +70,15 @@ void Downloader::OnNotice(std::uint32_t id, TransferNotice notice) {
     TransferStep step = found->second->Handle(notice);
     if (step == TransferStep::Progress) {
         std::int64_t expected = found->second->BytesExpected();
+        std::int64_t read = found->second->BytesRead();
+        if (OnBytesReceived) {
+            std::weak_ptr<int> alive = alive_;
+            std::string saveFile = found->second->SaveFile();
+            OnBytesReceived(read, saveFile);
+            if (alive.expired()) return;
+            found = transfers_.find(id);
+            if (found == transfers_.end()) return;
+        }
         if (expected != 0 && OnDownloadProgress) {
             // Copies: the handler may cancel and so destroy the transfer.
             std::string saveFile = found->second->SaveFile();

@@ -45,6 +45,10 @@ public:
     std::function<void(const std::string& saveFile)> OnDownloadError;
     std::function<void(std::int64_t bytesExpected, const std::string& saveFile)>
         OnDownloadComplete;
+    // Not one of the four events: raised whenever data arrives, whether or
+    // not the total is known, so a watcher can tell a flowing download from
+    // a stalled one.
+    std::function<void(std::int64_t bytesRead, const std::string& saveFile)> OnBytesReceived;
     // failed[0] is empty; failed[1..] name the save files that failed.
     std::function<void(const std::vector<std::string>& failed)> OnDownloadAllComplete;
 

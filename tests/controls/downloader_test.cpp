@@ -179,10 +179,17 @@ TEST_F(DownloaderTest, KnownLengthGivesProgressThenCompleteWithExactBytes) {
 
 TEST_F(DownloaderTest, UnannouncedLengthCompletesWithoutProgress) {
     const std::string file = File("nolength.bin");
+    std::vector<std::int64_t> received;
+    control_.OnBytesReceived = [&](std::int64_t read, const std::string&) {
+        received.push_back(read);
+    };
     control_.BeginDownload(ServerUrl("size=200000&length=0&rate=2000000"), file);
     ASSERT_TRUE(WaitForAllComplete());
 
     EXPECT_THAT(log_.events, ElementsAre("complete 0 " + file, "all"));
+    // The arrivals are still told, for the install script's stall watch.
+    ASSERT_FALSE(received.empty());
+    EXPECT_EQ(received.back(), 200000);
     EXPECT_EQ(ReadWholeFile(file), ServedBytes(200000));
 }
 
