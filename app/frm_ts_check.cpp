@@ -201,6 +201,7 @@ bool frmTSCheck::CreateWindowAndControls() {
     picOK.Create(hwnd_, 222, 347, 145, 38);
     picTxt.Create(hwnd_, 24, 16, 131, 18, false);
     SetLogoStrip(&picTxt);
+    CreateDownloadControls();
 
     picTop[0].OnMouseMove = [this](int, int) { picTop_MouseMove(0); };
     picTop[0].OnClick = [this] { picTop_Click(0); };
@@ -210,6 +211,7 @@ bool frmTSCheck::CreateWindowAndControls() {
 }
 
 void frmTSCheck::ApplySkin() {
+    prgDownload.SetColor(MakeColour(245, 123, 32));
     // The colours are checked for their format only; nothing is drawn in them.
     ParseColour(LowerCase(ReadRequirement("forecolor")));
     ParseColour(LowerCase(ReadRequirement("backcolor")));
@@ -316,7 +318,6 @@ void frmTSCheck::SetBusyPointer(bool busy) {
     ::SetCursor(::LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
-void frmTSCheck::RunInstallScript() {}
 
 void frmTSCheck::EndProgram() { ::EndProgram(); }
 
@@ -341,6 +342,9 @@ LRESULT frmTSCheck::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_KEYDOWN:
             Form_KeyDown(static_cast<std::uint16_t>(wParam));
+            return 0;
+        case WM_TIMER:
+            if (wParam == kTimeoutTimerId) tmrTimeout_Timer();
             return 0;
         case WM_SETCURSOR:
             if (busy_) {

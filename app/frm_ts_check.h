@@ -10,18 +10,22 @@
 
 #include "checks/results_display.h"
 #include "controls/backing_image.h"
+#include "controls/downloader.h"
 #include "controls/label.h"
 #include "controls/picture_box.h"
+#include "controls/xp_progress_bar.h"
 #include "platform/owned.h"
 #include "setup/command_runner.h"
+#include "setup/install_script.h"
 #include "skin/combo_keys.h"
 
-class frmTSCheck final : public ResultsView, public CommandRunnerHost {
+class frmTSCheck final : public ResultsView, public CommandRunnerHost, public InstallHost {
 public:
     static constexpr int kClientWidth = 588;
     static constexpr int kClientHeight = 410;
     static constexpr DWORD kExitPassed = 830808;
     static constexpr DWORD kExitFailed = 770601;
+    static constexpr UINT_PTR kTimeoutTimerId = 1;
 
     frmTSCheck();
     ~frmTSCheck() override;
@@ -53,6 +57,21 @@ public:
     [[noreturn]] void EndProgram() override;
     void ShowMessage(const std::string& text) override;
 
+    // InstallHost (the download of the setup program)
+    void HideRunButton() override { picOK.Show(false); }
+    void DrawStatus(const std::string& text, std::uint32_t colour, bool clearFirst,
+                    bool bold) override;
+    void RedrawResults() override;
+    void EnableTimeoutTimer(bool enabled) override;
+    void ShowProgressBar(bool visible) override { prgDownload.Show(visible); }
+    void SetProgress(std::int32_t max, std::int32_t value, const std::string& text) override;
+    void BeginDownload(const std::string& url, const std::string& saveFile) override;
+    void CancelAllDownload() override { dlFile.CancelAllDownload(); }
+    void StartProgram(const std::string& path, bool elevate) override;
+    bool HasFile(const std::string& path) override;
+    void RemoveFile(const std::string& path) override;
+    int CurrentOsCode() override;
+
     // Window-class plumbing.
     void AttachWindow(HWND hwnd) { hwnd_ = hwnd; }
     void DetachWindow() { hwnd_ = nullptr; }
@@ -73,6 +92,8 @@ private:
     void picTop_Click(int index);
     void Form_KeyDown(std::uint16_t keyCode);
     void ComboKeys_Pressed(std::int32_t& cId);
+    void CreateDownloadControls();
+    void tmrTimeout_Timer();
 
     HWND hwnd_ = nullptr;
     BackingImage picture_;            // what the window shows, drawings included
@@ -83,6 +104,10 @@ private:
     std::array<PictureBox, 1> picTop; // the small close button
     PictureBox picOK;                 // Run Setup or Close
     PictureBox picTxt;                // the logo strip
+    XP_ProgressBar prgDownload;       // download progress
+    Downloader dlFile;                // the setup download
+    bool timerEnabled_ = false;       // tmrTimeout, one tick a second
+    std::unique_ptr<InstallScript> install_;
     std::unique_ptr<clsComboKeys> ComboKeys;
     std::string OkImageKey;
     bool HoverActive = false;

@@ -30,7 +30,7 @@ void InstallScript::StartSetupDownload() {
     stallCounter_ = 1;
     lastBytesRead_ = 0;
     setupFilePath_ = tempFolder_ + kSetupFileName;
-    if (host_.FileExists(setupFilePath_)) host_.RemoveFile(setupFilePath_);
+    if (host_.HasFile(setupFilePath_)) host_.RemoveFile(setupFilePath_);
     host_.ShowProgressBar(true);
     host_.BeginDownload(url_, setupFilePath_);
     KeepWindowOpen = true;
@@ -83,8 +83,8 @@ void InstallScript::ShowDownloadFailed() {
 }
 
 bool InstallScript::RunDownloadedSetup() {
-    int code = host_.OsCode();
-    if (!host_.FileExists(setupFilePath_)) return false;
+    int code = host_.CurrentOsCode();
+    if (!host_.HasFile(setupFilePath_)) return false;
     host_.StartProgram(setupFilePath_, code == 9 || code == 10);
     return true;
 }

@@ -27,9 +27,9 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
     // Hands the downloaded program to the shell ("runas" when elevate).
     virtual void StartProgram(const std::string& path, bool elevate) = 0;
-    virtual bool FileExists(const std::string& path) = 0;
+    virtual bool HasFile(const std::string& path) = 0;
     virtual void RemoveFile(const std::string& path) = 0;
-    virtual int OsCode() = 0;
+    virtual int CurrentOsCode() = 0;
 };
 
 class InstallScript {

@@ -12,7 +12,10 @@ Every path serves a generated file; the query string shapes the answer:
   status=404   answer 404 Not Found with a short text body
 
 Byte i of every file is i % 251, so a client can check what it received
-(see expected_bytes). The server stops by itself after `lifetime` seconds or
+(see expected_bytes). Paths given as files (--file URLPATH=LOCALFILE) serve
+that file's bytes instead, shaped by --shape when the request has no query
+of its own. Requests through a proxy ("GET http://host/path") are answered
+the same way, so the server can stand in for any host as the proxy. The server stops by itself after `lifetime` seconds or
 `max_requests` requests, whichever comes first, and never holds a stalled
 connection longer than `stall_hold` seconds.
 """
@@ -46,7 +49,9 @@ class Handler(BaseHTTPRequestHandler):
 
     def do_GET(self):
         self.server.note_request(self.requestline)
-        query = {k: v[-1] for k, v in parse_qs(urlsplit(self.path).query).items()}
+        url = urlsplit(self.path)
+        served = self.server.files.get(url.path)
+        query = {k: v[-1] for k, v in parse_qs(url.query or self.server.shape).items()}
         number = lambda key, default: int(query.get(key, default))
 
         if query.get("close") == "1":
@@ -62,7 +67,7 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(body)
             return
 
-        size = number("size", 1024)
+        size = len(served) if served is not None else number("size", 1024)
         announce = number("announce", size)
         with_length = query.get("length") != "0"
         stall = number("stall", -1)
@@ -80,21 +85,25 @@ class Handler(BaseHTTPRequestHandler):
 
         limit = size if stall < 0 else min(size, stall)
         try:
-            self.send_body(limit, rate)
+            self.send_body(limit, rate, served)
             if stall >= 0:
                 self.hold_stalled()
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
 
-    def send_body(self, limit, rate):
+    def send_body(self, limit, rate, served=None):
         sent = 0
         started = time.monotonic()
         step = len(CHUNK) if rate <= 0 else max(1, min(len(CHUNK), rate // 20))
         view = memoryview(CHUNK)
         while sent < limit:
-            offset = sent % len(CHUNK)
-            count = min(step, limit - sent, len(CHUNK) - offset)
-            self.wfile.write(view[offset:offset + count])
+            if served is not None:
+                count = min(step, limit - sent)
+                self.wfile.write(served[sent:sent + count])
+            else:
+                offset = sent % len(CHUNK)
+                count = min(step, limit - sent, len(CHUNK) - offset)
+                self.wfile.write(view[offset:offset + count])
             sent += count
             if rate > 0:
                 ahead = sent / rate - (time.monotonic() - started)
@@ -117,8 +126,10 @@ class LoopbackServer(ThreadingHTTPServer):
     daemon_threads = True
 
     def __init__(self, port=0, lifetime=300.0, max_requests=1000, stall_hold=30.0,
-                 verbose=False):
+                 verbose=False, files=None, shape=""):
         super().__init__(("127.0.0.1", port), Handler)
+        self.files = dict(files or {})   # URL path -> bytes
+        self.shape = shape               # query used when a request has none
         self.lifetime = lifetime
         self.max_requests = max_requests
         self.stall_hold = stall_hold
@@ -167,8 +178,20 @@ def main():
     parser.add_argument("--lifetime", type=float, default=300.0)
     parser.add_argument("--max-requests", type=int, default=1000)
     parser.add_argument("--verbose", action="store_true")
+    parser.add_argument("--file", action="append", default=[], metavar="URLPATH=LOCALFILE",
+                        help="serve a local file's bytes at a path")
+    parser.add_argument("--pad-to", type=int, default=0,
+                        help="pad served files with zero bytes up to this size")
+    parser.add_argument("--shape", default="", help="query used when a request has none")
     args = parser.parse_args()
-    server = LoopbackServer(args.port, args.lifetime, args.max_requests, verbose=args.verbose)
+    files = {}
+    for item in args.file:
+        path, local = item.split("=", 1)
+        with open(local, "rb") as f:
+            content = f.read()
+        files[path] = content + b"\0" * max(0, args.pad_to - len(content))
+    server = LoopbackServer(args.port, args.lifetime, args.max_requests, verbose=args.verbose,
+                            files=files, shape=args.shape)
     print(server.base_url, flush=True)
     server.start()
     try:

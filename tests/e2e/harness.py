@@ -8,6 +8,7 @@ import shutil
 import struct
 import subprocess
 import sys
+import tempfile
 import unittest
 
 SOURCE = os.environ.get("TSCHECK_SOURCE") or os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
@@ -26,14 +27,26 @@ _active_prefix = PREFIX
 
 def _wine_env(prefix):
     env = dict(os.environ, TSCHECK_WINEPREFIX=prefix)
+    # WinINet would take these over the prefix's own Internet settings.
+    for name in ("http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy",
+                 "ALL_PROXY"):
+        env.pop(name, None)
     if prefix == PREFIX64:
         env["WINEARCH"] = "win64"
     return env
 
 
 def wine(*args, timeout=120):
-    return subprocess.run([WINE_RUN, *args], env=_wine_env(_active_prefix), capture_output=True,
-                          text=True, timeout=timeout, stdin=subprocess.DEVNULL)
+    """Runs a Windows program; its output comes back as text. The output goes
+    through a file, not a pipe: programs it starts inherit the descriptors,
+    and one that stays running would hold a pipe open."""
+    with tempfile.TemporaryFile() as out:
+        result = subprocess.run([WINE_RUN, *args], env=_wine_env(_active_prefix), stdout=out,
+                                stderr=subprocess.DEVNULL, timeout=timeout,
+                                stdin=subprocess.DEVNULL)
+        out.seek(0)
+        result.stdout = out.read().decode(errors="replace").replace("\r\n", "\n")
+    return result
 
 
 def use_64_bit_windows():
@@ -66,6 +79,32 @@ def set_windows_version(version, exe="TSCheck.exe"):
         wine("reg", "delete", key, "/v", "Version", "/f")
     else:
         wine("reg", "add", key, "/v", "Version", "/d", version, "/f")
+
+
+INTERNET_SETTINGS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings"
+
+
+class serving:
+    """The loopback test server as the user's proxy: every HTTP request the
+    program makes, whatever its host, is answered by the server on 127.0.0.1.
+    `files` maps URL paths to bytes; `shape` is the server's default query."""
+
+    def __init__(self, files, shape=""):
+        sys.path.insert(0, os.path.join(SOURCE, "tools"))
+        from loopback_http_server import LoopbackServer
+        self.server = LoopbackServer(lifetime=600, files=files, shape=shape)
+
+    def __enter__(self):
+        self.server.start()
+        port = self.server.server_address[1]
+        wine("reg", "add", INTERNET_SETTINGS, "/v", "ProxyEnable", "/t", "REG_DWORD", "/d", "1", "/f")
+        wine("reg", "add", INTERNET_SETTINGS, "/v", "ProxyServer", "/d", f"127.0.0.1:{port}", "/f")
+        return self.server
+
+    def __exit__(self, *exc):
+        wine("reg", "delete", INTERNET_SETTINGS, "/v", "ProxyEnable", "/f")
+        wine("reg", "delete", INTERNET_SETTINGS, "/v", "ProxyServer", "/f")
+        self.server.stop()
 
 
 class Window:
@@ -109,22 +148,20 @@ class Run:
     def __init__(self, output):
         self.lines = output.splitlines()
         self.dumps = []       # one list of windows per "dump" step
+        self.clocks = []      # the driver's "clock" readings in milliseconds
         self.exit_code = None
         for line in self.lines:
-            if line.startswith("top "):
-                if not self.dumps or self._dump_closed:
-                    self.dumps.append([])
-                self._dump_closed = False
+            if line == "dump":
+                self.dumps.append([])
+            elif line.startswith("top ") and self.dumps:
                 self.dumps[-1].append(Window(line))
-            elif line.startswith("child ") and self.dumps:
+            elif line.startswith("child ") and self.dumps and self.dumps[-1]:
                 self.dumps[-1][-1].children.append(Child(line))
-            else:
-                self._dump_closed = True
-                if line.startswith("exit-code "):
-                    value = line.split()[1]
-                    self.exit_code = None if value == "timeout" else int(value)
-
-    _dump_closed = True
+            elif line.startswith("clock "):
+                self.clocks.append(int(line.split()[1]))
+            elif line.startswith("exit-code "):
+                value = line.split()[1]
+                self.exit_code = None if value == "timeout" else int(value)
 
     def window(self, dump=0, title=MAIN_TITLE):
         for w in self.dumps[dump]:

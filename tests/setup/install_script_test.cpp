@@ -37,12 +37,12 @@ struct FakeHost : InstallHost {
         started = path;
         startedElevated = elevate;
     }
-    bool FileExists(const std::string& path) override { return files.count(path) != 0; }
+    bool HasFile(const std::string& path) override { return files.count(path) != 0; }
     void RemoveFile(const std::string& path) override {
         files.erase(path);
         calls.push_back("delete " + path);
     }
-    int OsCode() override { return osCode; }
+    int CurrentOsCode() override { return osCode; }
 };
 
 class Install : public ::testing::Test {

@@ -9,7 +9,7 @@
 //   wait-other <s>             wait for a visible window of the program other
 //                              than the current main one (a message box)
 //   wait-gone <s>              wait until the current window is gone
-//   dump                       "top"/"child" lines for the program's windows
+//   dump                       "dump", then "top"/"child" lines for the program's windows
 //   move <x> <y>, click <x> <y>  pointer at client coordinates of the current window
 //   drag <x1> <y1> <x2> <y2>   press the left button at one point, move to the
 //                              other (client coordinates at the start), release
@@ -19,6 +19,7 @@
 //   key <vk>                   press and release a virtual key
 //   shot <file.bmp>            the whole screen as a 24-bit BMP
 //   sleep <ms>
+//   clock                      "clock <milliseconds since some start>"
 //   copy <from> <to>           copy a file (to look at it while the program runs)
 //   wait-exit <s>              "exit-code <n>" (or "exit-code timeout", then kills)
 #include <windows.h>
@@ -214,6 +215,7 @@ int main(int argc, char** argv) {
         } else if (step == "use-main") {
             g_current = g_main;
         } else if (step == "dump") {
+            std::printf("dump\n");
             ::EnumWindows(DumpTop, 0);
         } else if (step == "move" || step == "click") {
             int x = std::atoi(next(i).c_str()), y = std::atoi(next(i).c_str());
@@ -285,6 +287,8 @@ int main(int argc, char** argv) {
         } else if (step == "copy") {
             std::string from = next(i), to = next(i);
             std::printf("copy %d\n", ::CopyFileA(from.c_str(), to.c_str(), FALSE) ? 1 : 0);
+        } else if (step == "clock") {
+            std::printf("clock %lu\n", ::GetTickCount());
         } else if (step == "sleep") {
             ::Sleep(static_cast<DWORD>(std::atoi(next(i).c_str())));
         } else if (step == "wait-exit") {

@@ -1,0 +1,83 @@
+// The main window's part in the setup download: the progress bar, the
+// download control, the time-out timer and what the install script asks.
+#include <limits>
+
+#include "app/frm_ts_check.h"
+#include "checks/os_identification.h"
+#include "checks/requirement_checks.h"
+#include "controls/property_store.h"
+#include "setup/file_manip.h"
+
+namespace {
+
+// The bar and the progress texts take 32-bit counts.
+std::int32_t Clamp32(std::int64_t value) {
+    if (value > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    return value < 0 ? 0 : static_cast<std::int32_t>(value);
+}
+
+}  // namespace
+
+void frmTSCheck::CreateDownloadControls() {
+    PropertyBag stored;
+    stored.SetLong("Color", MakeColour(94, 129, 188)).SetBoolean("ShowText", true);
+    prgDownload.Create(hwnd_, 33, 345, 521, 25, &stored, false);
+
+    dlFile.OnDownloadProgress = [this](std::int64_t read, std::int64_t expected,
+                                       const std::string&) {
+        if (install_) install_->OnDownloadProgress(Clamp32(read), Clamp32(expected));
+    };
+    dlFile.OnBytesReceived = [this](std::int64_t read, const std::string&) {
+        if (install_) install_->OnBytesReceived(read);
+    };
+    dlFile.OnDownloadComplete = [this](std::int64_t, const std::string&) {
+        if (install_) install_->OnDownloadComplete();
+    };
+    dlFile.OnDownloadError = [this](const std::string&) {
+        if (install_) install_->OnDownloadError();
+    };
+}
+
+void frmTSCheck::RunInstallScript() {
+    install_ = std::make_unique<InstallScript>(*this, TempFolder(), SetupDownloadUrl());
+    install_->RunInstallScript();
+}
+
+void frmTSCheck::tmrTimeout_Timer() {
+    if (install_) install_->OnTimerTick();
+}
+
+void frmTSCheck::DrawStatus(const std::string& text, std::uint32_t colour, bool clearFirst,
+                            bool bold) {
+    DrawTextLines(*printTarget_, text, 32, 300, static_cast<COLORREF>(colour), clearFirst, bold);
+}
+
+void frmTSCheck::RedrawResults() { ShowResults(CheckResults, *this); }
+
+void frmTSCheck::EnableTimeoutTimer(bool enabled) {
+    if (enabled == timerEnabled_ || !hwnd_) return;
+    timerEnabled_ = enabled;
+    if (enabled) ::SetTimer(hwnd_, kTimeoutTimerId, 1000, nullptr);
+    else ::KillTimer(hwnd_, kTimeoutTimerId);
+}
+
+void frmTSCheck::SetProgress(std::int32_t max, std::int32_t value, const std::string& text) {
+    prgDownload.SetMax(max);
+    prgDownload.SetValue(value);
+    prgDownload.SetText(text);
+}
+
+void frmTSCheck::BeginDownload(const std::string& url, const std::string& saveFile) {
+    dlFile.BeginDownload(url, saveFile);
+}
+
+void frmTSCheck::StartProgram(const std::string& path, bool elevate) {
+    ShellRun(path, elevate, "", SW_SHOWNORMAL);
+}
+
+bool frmTSCheck::HasFile(const std::string& path) { return FileExists(path); }
+
+void frmTSCheck::RemoveFile(const std::string& path) { DeleteFileOrDefer(path); }
+
+int frmTSCheck::CurrentOsCode() { return GetOsCode(); }

@@ -1,0 +1,120 @@
+"""Run Setup with the built-in install script: the setup program comes from
+the project's own loopback server (standing in for the provider's server as
+the user's proxy), with progress, the stall time-out and the error text."""
+import glob
+import os
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
+from harness import (BUILD, EXIT_PASSED, MAIN_TITLE, PREFIX, Bitmap, Scenario, box_text,  # noqa: E402
+                     main, serving, set_windows_version, wine)
+
+RUN_SETUP = ("294", "366")
+CLOSE_BUTTON = ("557", "28")
+SETUP_PATH = "/TavrinCA/tavrinsecure/tavrinsecure.exe"
+BAR = (33, 345, 521, 25)  # where the main window keeps its progress bar
+
+
+def sample_setup(size):
+    with open(os.path.join(BUILD, "sample", "tavrinsecure_sample.exe"), "rb") as f:
+        content = f.read()
+    return content + b"\0" * (size - len(content))
+
+
+def temp_folder():
+    return glob.glob(os.path.join(PREFIX, "drive_c", "users", "*", "Temp"))[0]
+
+
+class InstallDownload(Scenario):
+    def setUp(self):
+        super().setUp()
+        set_windows_version("winxp")
+        self.setup_file = os.path.join(temp_folder(), "tavrinsecure.exe")
+        self.marker = os.path.join(temp_folder(), "tavrinsecure-started.txt")
+        for path in (self.setup_file, self.marker):
+            if os.path.exists(path):
+                os.remove(path)
+
+    def tearDown(self):
+        wine("taskkill", "/f", "/im", "tavrinsecure.exe")
+        super().tearDown()
+
+    def bar_pixels(self, bitmap, window):
+        x0, y0 = window.x + BAR[0], window.y + BAR[1]
+        return {bitmap.pixel(x0 + dx, y0 + BAR[3] // 2) for dx in range(4, BAR[2] - 4, 8)}
+
+    def test_download_with_progress_starts_the_setup_and_ends_passed(self):
+        with open(self.setup_file, "wb") as f:  # an older, longer download
+            f.write(b"old" * 5_000_000)
+        content = sample_setup(12 * 1024 * 1024)
+        windows_shot, unix_shot = self.shot_path("downloading")
+        with serving({SETUP_PATH: content}, shape="rate=3000000"):
+            run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP,
+                             "sleep", "1800", "shot", windows_shot, "dump", "wait-exit", "60",
+                             "sleep", "1500")
+        self.keep_shot(unix_shot, "downloading")
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+        with open(self.setup_file, "rb") as f:
+            self.assertEqual(f.read(), content, "exactly the new bytes replace the old file")
+        self.assertTrue(os.path.exists(self.marker), "the downloaded setup program was started")
+        main_window = run.window()
+        bars = [c for c in main_window.children if c.cls == "TSCheckXPProgressBar"]
+        self.assertTrue(bars and bars[0].visible, "the progress bar shows while downloading")
+        run_button = [c for c in main_window.children
+                      if c.cls == "TSCheckPicture" and (c.x, c.y) == (222, 347)]
+        self.assertFalse(run_button[0].visible, "Run Setup is hidden during the download")
+        colours = self.bar_pixels(Bitmap(unix_shot), main_window)
+        self.assertGreater(len(colours), 3, "a drawn bar, not an empty field")
+
+    def test_stalled_server_times_out_after_about_19_seconds(self):
+        with serving({SETUP_PATH: sample_setup(4 * 1024 * 1024)}, shape="stall=300000"):
+            run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP, "clock",
+                             "wait-other", "45", "clock", "dump", "press-ok", "sleep", "1500",
+                             "use-main", "dump", "click", *CLOSE_BUTTON, "wait-exit", "30")
+        waited = (run.clocks[1] - run.clocks[0]) / 1000
+        self.assertGreater(waited, 17)
+        self.assertLess(waited, 24)
+        self.assertEqual(box_text(run.boxes(0)[0]),
+                         "Download timed out. Please check your connection settings and try again.")
+        after = run.window(1)
+        self.assertIsNotNone(after, "the window stays open")
+        bars = [c for c in after.children if c.cls == "TSCheckXPProgressBar"]
+        self.assertFalse(bars[0].visible, "the bar is hidden after the time-out")
+        self.assertEqual(len(run.boxes(1)), 0, "no second message")
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+        self.assertFalse(os.path.exists(self.marker))
+
+    def test_server_without_a_length_still_completes(self):
+        # About 22 seconds of data without a known total: flowing bytes are
+        # progress, so no time-out.
+        content = sample_setup(1_000_000)
+        with serving({SETUP_PATH: content}, shape="length=0&rate=45000"):
+            run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP,
+                             "wait-exit", "90", "sleep", "1500")
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+        with open(self.setup_file, "rb") as f:
+            self.assertEqual(f.read(), content)
+        self.assertTrue(os.path.exists(self.marker))
+
+    def test_failed_download_shows_the_error_text_and_stays_open(self):
+        windows_shot, unix_shot = self.shot_path("failed")
+        with serving({}, shape="status=404"):
+            run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP, "sleep", "3000",
+                             "shot", windows_shot, "dump", "click", *CLOSE_BUTTON, "wait-exit", "30")
+        self.keep_shot(unix_shot, "failed")
+        main_window = run.window()
+        self.assertIsNotNone(main_window)
+        bitmap = Bitmap(unix_shot)
+        orange = sum(1 for x in range(32, 400) for y in range(300, 316)
+                     if _near(bitmap.pixel(main_window.x + x, main_window.y + y), (245, 123, 32)))
+        self.assertGreater(orange, 20, "the error text in its colour")
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+        self.assertFalse(os.path.exists(self.setup_file))
+
+
+def _near(colour, target, tolerance=40):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, target))
+
+
+if __name__ == "__main__":
+    main()
