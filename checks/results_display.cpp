@@ -20,15 +20,36 @@ std::vector<std::string> Split(const std::string& text, const std::string& separ
     }
 }
 
-OwnedFont CreatePrintFont(bool bold) {
-    WindowDC screen(nullptr);
-    int pixelsPerInch = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+// The longest line the program prints, and the room it has on the window.
+constexpr char kLongestMessage[] =
+    "Congratulations, everything passed. To install click Run Setup below, or click the X in "
+    "the top corner to exit.";
+constexpr int kMessageRoom = 588 - 32 - 16;
+
+OwnedFont PrintFont(int pixelHeight, bool bold) {
     LOGFONTA font{};
-    font.lfHeight = -::MulDiv(825, pixelsPerInch, 7200);
+    font.lfHeight = -pixelHeight;
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
-    lstrcpyA(font.lfFaceName, "Verdana");
+    lstrcpyA(font.lfFaceName, "Tahoma");
     return OwnedFont(::CreateFontIndirectA(&font));
+}
+
+// Tahoma at 8 points where it fits; where the system substitutes a wider
+// face, a pixel smaller until the congratulations line fits on the panel.
+int PrintFontHeight() {
+    WindowDC screen(nullptr);
+    int pixelsPerInch = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+    int height = ::MulDiv(8, pixelsPerInch, 72);
+    if (!screen) return height;
+    for (; height > 9; --height) {
+        OwnedFont font = PrintFont(height, false);
+        SelectScope select(screen.get(), font.get());
+        SIZE extent{};
+        ::GetTextExtentPoint32A(screen.get(), kLongestMessage, sizeof kLongestMessage - 1, &extent);
+        if (extent.cx <= kMessageRoom) break;
+    }
+    return height;
 }
 
 void Refresh(PrintTarget& target) {
@@ -40,8 +61,11 @@ void Refresh(PrintTarget& target) {
 }  // namespace
 
 PrintTarget::PrintTarget(BackingImage& image, HWND window)
-    : image_(image), window_(window), normalFont_(CreatePrintFont(false)),
-      boldFont_(CreatePrintFont(true)) {}
+    : image_(image), window_(window) {
+    int height = PrintFontHeight();
+    normalFont_ = PrintFont(height, false);
+    boldFont_ = PrintFont(height, true);
+}
 
 std::vector<std::vector<std::string>> ResultRows(const std::string& checkResults) {
     std::string text = checkResults;

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # The program's main job: TSCheck.exe in a scratch program folder on the
 # built-in default settings, on your display when there is one (else under
-# Xvfb). Writes a screenshot and prints the verdict and the full exit code.
+# Xvfb). The project's loopback server stands in for the provider's download
+# server (as the prefix's proxy) and serves a small sample setup program, so
+# the whole flow runs on this machine: the checks, Run Setup, the download
+# with its progress bar, the started setup. Writes screenshots and prints the
+# rows, the verdict and the full exit code.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
@@ -15,18 +19,43 @@ folder="$TSCHECK_WINEPREFIX/drive_c/TSCheck"
 rm -rf "$folder"
 mkdir -p "$folder"
 cp "$build/TSCheck.exe" "$folder/"
-shot_bmp="$folder/screenshot.bmp"
-shot_png="$build/main-job.png"
+
+address_file="$build/main-job-server.url"
+rm -f "$address_file"
+python3 "$root/tools/loopback_http_server.py" --lifetime 300 \
+    --file "/TavrinCA/tavrinsecure/tavrinsecure.exe=$build/sample/tavrinsecure_sample.exe" \
+    --pad-to $((12 * 1024 * 1024)) --shape "rate=3000000" >"$address_file" 2>/dev/null </dev/null &
+on_exit "kill $! 2>/dev/null || true"
+for _ in $(seq 100); do
+    [ -s "$address_file" ] && break
+    sleep 0.1
+done
+server=$(head -n 1 "$address_file")
+settings='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
+wine_quiet() { "$root/tools/wine-run" "$@" >/dev/null 2>&1 </dev/null; }
+wine_quiet reg add "$settings" /v ProxyEnable /t REG_DWORD /d 1 /f
+wine_quiet reg add "$settings" /v ProxyServer /d "${server#http://}" /f
+on_exit "'$root/tools/wine-run' reg delete '$settings' /v ProxyEnable /f >/dev/null 2>&1 </dev/null || true"
 
 echo "Running C:\\TSCheck\\TSCheck.exe on the default settings (display $DISPLAY)"
-output=$("$root/tools/wine-run" "$build/e2e/ts_driver.exe" \
+echo "The setup program comes from $server, standing in for the provider's server."
+log="$build/main-job.log"
+"$root/tools/wine-run" "$build/e2e/ts_driver.exe" \
     launch 'C:\TSCheck\TSCheck.exe' \
     wait-window "Tavrin Secure Requirements Check" 60 \
-    sleep 500 shot 'C:\TSCheck\screenshot.bmp' dump \
-    click 557 28 wait-exit 120 </dev/null | tr -d '\r')
-convert "$shot_bmp" "$shot_png" 2>/dev/null && echo "Screenshot: $shot_png"
+    sleep 500 shot 'C:\TSCheck\results.bmp' dump \
+    click 294 366 sleep 2000 shot 'C:\TSCheck\downloading.bmp' \
+    wait-exit 120 sleep 2000 shot 'C:\TSCheck\setup-started.bmp' \
+    </dev/null >"$log" 2>/dev/null
+output=$(tr -d '\r' <"$log")
 
+for shot in results downloading setup-started; do
+    convert "$folder/$shot.bmp" "$build/main-job-$shot.png" 2>/dev/null &&
+        echo "Screenshot: $build/main-job-$shot.png"
+done
 echo "$output" | sed -n 's/^child TSCheckLabel \([0-9]*\) \([0-9]*\) .* "\(.*\)"$/  \1,\2  \3/p'
+started=$(ls "$TSCHECK_WINEPREFIX"/drive_c/users/*/Temp/tavrinsecure-started.txt 2>/dev/null || true)
+[ -n "$started" ] && echo "The downloaded setup program started." && rm -f "$started"
 code=$(echo "$output" | sed -n 's/^exit-code //p')
 case "$code" in
     830808) echo "Verdict: every check passed (exit code 830808)" ;;
