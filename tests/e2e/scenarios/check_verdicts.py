@@ -1,11 +1,13 @@
 """The five checks on real Windows versions: the rows' texts, the verdict
 icons, the overall result and the exit code."""
 import os
+import subprocess
 import sys
+import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
-from harness import (EXIT_FAILED, EXIT_PASSED, MAIN_TITLE, Scenario, box_text, main,  # noqa: E402
-                     set_windows_version)
+from harness import (EXIT_FAILED, EXIT_PASSED, MAIN_TITLE, SOURCE, Bitmap, Scenario,  # noqa: E402
+                     box_text, main, set_windows_version)
 
 CLOSE_BUTTON = ("557", "28")
 DEFAULTS = os.path.join(os.path.dirname(__file__), "..", "default_pelorin.ini")
@@ -23,7 +25,46 @@ def defaults_with(**changes):
     return out
 
 
+def art(name):
+    """A skin image as a Bitmap, converted by ImageMagick."""
+    bmp = os.path.join(tempfile.mkdtemp(), name + ".bmp")
+    subprocess.run(["convert", os.path.join(SOURCE, "skin", "art", name + ".gif"),
+                    "-type", "TrueColor", "BMP3:" + bmp], check=True)
+    return Bitmap(bmp)
+
+
+def greenish(c):
+    return c[1] > c[0] + 40 and c[1] > c[2] + 20
+
+
+def reddish(c):
+    return c[0] > c[1] + 60 and c[0] > c[2] + 60
+
+
 class CheckVerdicts(Scenario):
+    def assert_display(self, run, shot, passed_rows, button, message_colour):
+        """Icons at x 525, y 111 + 34 i; the button face; the overall message."""
+        bitmap = Bitmap(self.shot_path(shot)[1])
+        self.keep_shot(self.shot_path(shot)[1], shot)
+        main_window = run.window()
+        ox, oy = main_window.x, main_window.y
+        for row in range(5):
+            icon = [bitmap.pixel(ox + 525 + x, oy + 111 + 34 * row + y)
+                    for x in range(20) for y in range(20)]
+            if row in passed_rows:
+                self.assertTrue(any(greenish(c) for c in icon), f"pass icon in row {row}")
+                self.assertFalse(any(reddish(c) for c in icon), f"row {row}")
+            else:
+                self.assertTrue(any(reddish(c) for c in icon), f"fail icon in row {row}")
+        face = art("btn_" + button)
+        differing = sum(1 for x in range(145) for y in range(38)
+                        if bitmap.pixel(ox + 222 + x, oy + 347 + y) != face.pixel(x, y))
+        self.assertLess(differing, 145 * 38 // 50, f"picOK shows the {button} face")
+        near = sum(1 for x in range(20, 560) for y in range(300, 318)
+                   if all(abs(a - b) <= 30 for a, b in
+                          zip(bitmap.pixel(ox + x, oy + y), message_colour)))
+        self.assertGreater(near, 30, "the overall message in its colour")
+
     def check(self, version, settings=None, shot=None):
         set_windows_version(version)
         if settings:
@@ -35,7 +76,8 @@ class CheckVerdicts(Scenario):
         return self.drive(*steps)
 
     def test_windows_xp_passes_with_the_defaults(self):
-        run = self.check("winxp")
+        run = self.check("winxp", shot="xp-passed")
+        self.assert_display(run, "xp-passed", range(5), "run", (105, 105, 107))
         rows = run.rows()
         self.assertEqual(rows[0], ("Windows XP SP3+", "Windows XP SP3"))
         self.assertEqual(rows[1], ("Yes", "Yes"))
@@ -70,7 +112,12 @@ class CheckVerdicts(Scenario):
                 self.assertEqual(run.exit_code, EXIT_PASSED)
 
     def test_windows_8_is_unknown_and_fails(self):
-        run = self.check("win8")
+        run = self.check("win8", shot="win8-failed")
+        # The operating system fails; memory needs 5000 MB on an unknown system.
+        have = run.rows()[3][1].split()
+        memory_mb = float(have[0]) * (1024 if have[1] == "GB" else 1)
+        passed = [1, 2, 4] + ([3] if memory_mb >= 5000 else [])
+        self.assert_display(run, "win8-failed", passed, "bigclose", (245, 123, 32))
         self.assertEqual(run.rows()[0], ("Windows XP+", "Unknown OS."))
         self.assertEqual(run.rows()[3][0], "4.88 GB")
         self.assertEqual(run.exit_code, EXIT_FAILED)
