@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/fonts.h"
 
 namespace {
 
@@ -27,20 +28,14 @@ constexpr char kLongestMessage[] =
 constexpr int kMessageRoom = 588 - 32 - 16;
 
 OwnedFont PrintFont(int pixelHeight, bool bold) {
-    LOGFONTA font{};
-    font.lfHeight = -pixelHeight;
-    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    lstrcpyA(font.lfFaceName, "Tahoma");
-    return OwnedFont(::CreateFontIndirectA(&font));
+    return CreateScreenFont("Tahoma", pixelHeight, bold);
 }
 
 // Tahoma at 8 points where it fits; where the system substitutes a wider
 // face, a pixel smaller until the congratulations line fits on the panel.
 int PrintFontHeight() {
+    int height = PointsToPixels(800);
     WindowDC screen(nullptr);
-    int pixelsPerInch = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-    int height = ::MulDiv(8, pixelsPerInch, 72);
     if (!screen) return height;
     for (; height > 9; --height) {
         OwnedFont font = PrintFont(height, false);

@@ -1,22 +1,13 @@
 #include "controls/label.h"
 
+#include "platform/fonts.h"
 #include "platform/window_class.h"
 
 namespace {
 constexpr char kClassName[] = "TSCheckLabel";
 }
 
-OwnedFont CreateLabelFont() {
-    WindowDC screen(nullptr);
-    int pixelsPerInch = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-    LOGFONTA font{};
-    font.lfHeight = -::MulDiv(825, pixelsPerInch, 7200);
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = DEFAULT_QUALITY;
-    lstrcpyA(font.lfFaceName, "Verdana");
-    return OwnedFont(::CreateFontIndirectA(&font));
-}
+OwnedFont CreateLabelFont() { return CreateScreenFont("Verdana", PointsToPixels(825)); }
 
 Label::~Label() {
     if (hwnd_) ::DestroyWindow(hwnd_);

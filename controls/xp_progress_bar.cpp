@@ -1,6 +1,7 @@
 #include "controls/xp_progress_bar.h"
 
 #include "controls/progress_bar_painter.h"
+#include "platform/fonts.h"
 #include "platform/window_class.h"
 
 namespace {
@@ -9,16 +10,7 @@ constexpr char kClassName[] = "TSCheckXPProgressBar";
 
 Colour SystemColour(int index) { return ::GetSysColor(index); }
 
-OwnedFont CreateCaptionFont() {
-    WindowDC screen(nullptr);
-    int pixelsPerInch = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
-    LOGFONTA font{};
-    font.lfHeight = -::MulDiv(8, pixelsPerInch, 72);
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    lstrcpyA(font.lfFaceName, "Tahoma");
-    return OwnedFont(::CreateFontIndirectA(&font));
-}
+OwnedFont CreateCaptionFont() { return CreateScreenFont("Tahoma", PointsToPixels(800)); }
 
 }  // namespace
 

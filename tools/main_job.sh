@@ -11,9 +11,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
 source "$root/tools/lib/environment.sh"
 
-configure_and_build "$build" >/dev/null
-ensure_display
-ensure_wine_prefix "$build"
+prepare_wine_run "$build"
 
 folder="$TSCHECK_WINEPREFIX/drive_c/TSCheck"
 rm -rf "$folder"

@@ -6,9 +6,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
 source "$root/tools/lib/environment.sh"
 
-configure_and_build "$build" >/dev/null
-ensure_display
-ensure_wine_prefix "$build"
+prepare_wine_run "$build"
 
 # The demo ends by itself after six seconds; capture once it is drawn.
 "$root/tools/wine-run" "$build/tests/controls/progress_bar_demo.exe" 6 &

@@ -55,3 +55,12 @@ ensure_wine_prefix() {
     fi
     on_exit "WINEPREFIX='$TSCHECK_WINEPREFIX' wineserver -k 2>/dev/null || true"
 }
+
+# Everything a script needs to run Windows programs: the build, a display and
+# the prefix.
+prepare_wine_run() {
+    local build=$1
+    configure_and_build "$build" >/dev/null
+    ensure_display
+    ensure_wine_prefix "$build"
+}
