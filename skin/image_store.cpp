@@ -36,9 +36,9 @@ const SkinImageList& SkinImageStore::List(SkinListId id) const {
 SkinImageStore LoadSkinImages(HMODULE module) {
     if (!module) module = ::GetModuleHandleA(nullptr);
     SkinImageStore store;
-    for (const SkinImageSpec& spec : kSkinImages)
-        store.List(spec.list).push_back(
-            SkinImage{std::string(spec.tag), DecodeResource(module, spec.resourceName)});
+    for (const SkinArt& art : kSkinImages)
+        store.List(art.list).push_back(
+            SkinImage{std::string(art.tag), DecodeResource(module, art.resourceName)});
     return store;
 }
 

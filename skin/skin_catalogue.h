@@ -16,7 +16,7 @@ enum class SkinListId {
     picBufferFail,
 };
 
-struct SkinImageSpec {
+struct SkinArt {
     SkinListId list;
     std::string_view tag;       // empty: the entry has no tag
     const char* resourceName;   // RCDATA name in skin_images.rc
@@ -24,7 +24,7 @@ struct SkinImageSpec {
     std::int32_t height;
 };
 
-inline constexpr std::array<SkinImageSpec, 35> kSkinImages{{
+inline constexpr std::array<SkinArt, 35> kSkinImages{{
     {SkinListId::imgLstBG, "default", "BG_DEFAULT", 354, 412},
     {SkinListId::imgLstBG, "text", "BG_TEXT", 131, 18},
     {SkinListId::imgLstBG, "tavrinsecure", "BG_TAVRINSECURE", 588, 410},

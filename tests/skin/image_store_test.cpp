@@ -12,16 +12,16 @@ namespace {
 TEST(frmPics, EveryImageIsDecodedAtItsSizeUnderItsTag) {
     const SkinImageStore& store = frmPics();
     std::vector<std::size_t> seen(6, 0);
-    for (const SkinImageSpec& spec : kSkinImages) {
-        const SkinImageList& list = store.List(spec.list);
-        std::size_t index = seen[static_cast<std::size_t>(spec.list)]++;
-        ASSERT_LT(index, list.size()) << spec.resourceName;
+    for (const SkinArt& art : kSkinImages) {
+        const SkinImageList& list = store.List(art.list);
+        std::size_t index = seen[static_cast<std::size_t>(art.list)]++;
+        ASSERT_LT(index, list.size()) << art.resourceName;
         const SkinImage& entry = list[index];
-        EXPECT_EQ(entry.Tag, spec.tag) << spec.resourceName;
-        ASSERT_TRUE(entry.Picture) << spec.resourceName;
+        EXPECT_EQ(entry.Tag, art.tag) << art.resourceName;
+        ASSERT_TRUE(entry.Picture) << art.resourceName;
         SIZE size = BitmapSize(entry.Picture.get());
-        EXPECT_EQ(size.cx, spec.width) << spec.resourceName;
-        EXPECT_EQ(size.cy, spec.height) << spec.resourceName;
+        EXPECT_EQ(size.cx, art.width) << art.resourceName;
+        EXPECT_EQ(size.cy, art.height) << art.resourceName;
     }
     EXPECT_EQ(store.imgLstBG.size(), 3u);
     EXPECT_EQ(store.imgLstMsgBG.size(), 2u);
