@@ -318,7 +318,6 @@ void frmTSCheck::SetBusyPointer(bool busy) {
     ::SetCursor(::LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
-
 void frmTSCheck::EndProgram() { ::EndProgram(); }
 
 void frmTSCheck::ShowMessage(const std::string& text) { SkinnedMsgBox(text); }
