@@ -324,11 +324,9 @@ void frmTSCheck::ShowMessage(const std::string& text) { SkinnedMsgBox(text); }
 
 LRESULT frmTSCheck::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT: {
-            PaintScope paint(hwnd_);
-            picture_.PaintTo(paint.dc(), paint.dirty());
+        case WM_PAINT:
+            picture_.PaintWindow(hwnd_);
             return 0;
-        }
         case WM_ERASEBKGND:
             return 1;
         case WM_LBUTTONDOWN:

@@ -37,8 +37,10 @@ void BackingImage::Clear() {
                  0, 0, SRCCOPY);
 }
 
-void BackingImage::PaintTo(HDC target, const RECT& area) const {
+void BackingImage::PaintWindow(HWND window) const {
+    PaintScope paint(window);
     if (!canvas_) return;
-    ::BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top,
+    const RECT& area = paint.dirty();
+    ::BitBlt(paint.dc(), area.left, area.top, area.right - area.left, area.bottom - area.top,
              canvas_.dc(), area.left, area.top, SRCCOPY);
 }

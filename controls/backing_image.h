@@ -24,7 +24,8 @@ public:
     int width() const noexcept { return canvas_.width(); }
     int height() const noexcept { return canvas_.height(); }
 
-    void PaintTo(HDC target, const RECT& area) const;
+    // Answers a window's WM_PAINT: the part to repaint, from this image.
+    void PaintWindow(HWND window) const;
 
 private:
     MemorySurface canvas_;

@@ -159,11 +159,9 @@ void frmMSGBOX::Form_Resize() {
 
 LRESULT frmMSGBOX::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT: {
-            PaintScope paint(hwnd_);
-            image_.PaintTo(paint.dc(), paint.dirty());
+        case WM_PAINT:
+            image_.PaintWindow(hwnd_);
             return 0;
-        }
         case WM_ERASEBKGND:
             return 1;
         case WM_SIZE:
