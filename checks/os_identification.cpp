@@ -1,7 +1,5 @@
 #include "checks/os_identification.h"
 
-#include <cstdio>
-
 int OsCode = 0;
 
 namespace {
@@ -46,10 +44,10 @@ int CodeFromVersion(const VersionRecord& v, const SystemFacts& system) {
 std::string NineXVersionText(const SystemFacts& system) {
     auto v = system.ShortVersion();
     if (!v) return {};
-    char text[48];
-    std::snprintf(text, sizeof text, "%u.%02u.%u", static_cast<unsigned>(v->major),
-                  static_cast<unsigned>(v->minor), static_cast<unsigned>(v->build & 0xFFFF));
-    return text;
+    std::string minor = std::to_string(static_cast<unsigned>(v->minor));
+    if (minor.size() < 2) minor.insert(0, 1, '0');
+    return std::to_string(static_cast<unsigned>(v->major)) + "." + minor + "." +
+           std::to_string(static_cast<unsigned>(v->build & 0xFFFF));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "checks/requirement_checks.h"
 
 #include <cmath>
-#include <sstream>
 #include <vector>
 
 #include "checks/os_identification.h"
@@ -34,10 +33,11 @@ void AddRecord(const char* name, CheckOutcome outcome, const std::string& need,
 std::vector<std::string> SplitAtComma(const std::string& text) {
     std::vector<std::string> parts;
     if (text.empty()) return parts;
-    std::stringstream stream(text);
-    std::string part;
-    while (std::getline(stream, part, ',')) parts.push_back(part);
-    if (text.back() == ',') parts.emplace_back();
+    std::size_t start = 0;
+    for (std::size_t comma; (comma = text.find(',', start)) != std::string::npos;
+         start = comma + 1)
+        parts.push_back(text.substr(start, comma - start));
+    parts.push_back(text.substr(start));
     return parts;
 }
 

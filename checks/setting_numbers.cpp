@@ -1,7 +1,7 @@
 #include "checks/setting_numbers.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdlib>
 
 #include "checks/settings.h"
 
@@ -18,11 +18,20 @@ std::optional<double> ParseSettingNumber(const std::string& text) {
     std::size_t last = text.find_last_not_of(" \t");
     std::string_view number(text.data() + first, last - first + 1);
     if (!number.empty() && number.front() == '+') number.remove_prefix(1);
-    double value = 0;
-    auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
-                                        std::chars_format::fixed);
-    if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(value))
-        return std::nullopt;
+    // Plain decimals only: an optional minus, digits, an optional point and
+    // digits. No exponent, no hexadecimal, no "inf" or "nan".
+    std::size_t at = number.empty() || number.front() != '-' ? 0 : 1;
+    std::size_t digits = 0;
+    bool point = false;
+    for (; at < number.size(); ++at) {
+        char c = number[at];
+        if (c >= '0' && c <= '9') ++digits;
+        else if (c == '.' && !point) point = true;
+        else return std::nullopt;
+    }
+    if (digits == 0) return std::nullopt;
+    double value = std::atof(std::string(number).c_str());
+    if (!std::isfinite(value)) return std::nullopt;
     return value;
 }
 

@@ -3,8 +3,9 @@
 #include <windows.h>
 
 #include <cctype>
-#include <charconv>
-#include <fstream>
+
+#include "checks/setting_numbers.h"
+#include "platform/whole_file.h"
 
 std::string ProgramDir;
 
@@ -61,11 +62,9 @@ std::string ReadRequirement(const std::string& key) {
 }
 
 bool WriteDefaultSettings() {
-    std::ofstream file(SettingsPath(), std::ios::binary | std::ios::trunc);
-    if (!file) return false;
-    for (std::string_view line : kDefaultSettingsLines) file << line << "\r\n";
-    file.close();
-    return !file.fail();
+    std::string content;
+    for (std::string_view line : kDefaultSettingsLines) (content += line) += "\r\n";
+    return WriteWholeFile(SettingsPath(), content);
 }
 
 std::optional<bool> ParseBooleanWord(std::string_view text) {
@@ -73,9 +72,7 @@ std::optional<bool> ParseBooleanWord(std::string_view text) {
     for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (lower == "true") return true;
     if (lower == "false") return false;
-    long long number = 0;
-    auto [end, error] = std::from_chars(lower.data(), lower.data() + lower.size(), number);
-    if (error == std::errc() && end == lower.data() + lower.size() && !lower.empty())
-        return number != 0;
+    // Any number the other settings accept: zero is false, the rest true.
+    if (auto number = ParseSettingNumber(std::string(text))) return *number != 0;
     return std::nullopt;
 }

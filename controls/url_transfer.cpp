@@ -3,8 +3,9 @@
 #include <atomic>
 #include <cstdlib>
 #include <map>
-#include <mutex>
 #include <vector>
+
+#include "platform/critical_section.h"
 
 // What WinINet's threads and the window thread share for one transfer. The
 // read buffer is handed to WinINet for reads that complete later, so it must
@@ -28,7 +29,7 @@ namespace {
 // Channels by transfer id (the callback context). An entry stays until the
 // transfer has let go and WinINet has reported every handle closed.
 struct Registry {
-    std::mutex lock;
+    CriticalSection lock;
     std::map<std::uint32_t, std::shared_ptr<UrlTransfer::Channel>> channels;
 };
 
@@ -49,7 +50,7 @@ void CALLBACK StatusCallback(HINTERNET, DWORD_PTR context, DWORD status, LPVOID 
     TransferNotice notice{};
     {
         Registry& registry = Channels();
-        std::lock_guard<std::mutex> lock(registry.lock);
+        CriticalSectionScope lock(registry.lock);
         auto found = registry.channels.find(static_cast<std::uint32_t>(context));
         if (found == registry.channels.end()) return;
         UrlTransfer::Channel& channel = *found->second;
@@ -135,7 +136,7 @@ bool UrlTransfer::Start(const std::string& url, const std::string& saveFile, DWO
     channel_->id = id_;
     channel_->buffer.resize(kReadSize);
     {
-        std::lock_guard<std::mutex> lock(Channels().lock);
+        CriticalSectionScope lock(Channels().lock);
         Channels().channels[id_] = channel_;
     }
 
@@ -165,7 +166,7 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
     if (notice == TransferNotice::HandleCreated) {
         // Known before the open completes, so a cancel can close it.
         if (state_ == State::Opening && !request_) {
-            std::lock_guard<std::mutex> lock(Channels().lock);
+            CriticalSectionScope lock(Channels().lock);
             request_.reset(channel_->created);
         }
         return TransferStep::Nothing;
@@ -183,7 +184,7 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
     {
         // Taking the lock also makes WinINet's writes to the read buffer
         // visible here.
-        std::lock_guard<std::mutex> lock(Channels().lock);
+        CriticalSectionScope lock(Channels().lock);
         result = channel_ ? channel_->result : 0;
     }
     if (state_ == State::Opening) {
@@ -301,7 +302,7 @@ void UrlTransfer::CloseConnection() noexcept {
     request_.reset();
     session_.reset();
     if (!channel_) return;
-    std::lock_guard<std::mutex> lock(Channels().lock);
+    CriticalSectionScope lock(Channels().lock);
     channel_->released = true;
     ForgetIfDone(id_, *channel_);
 }

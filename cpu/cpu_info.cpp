@@ -1,7 +1,5 @@
 #include "cpu/cpu_info.h"
 
-#include <cstdio>
-
 #include "cpu/cpu_names.h"
 #include "cpu/cpuid_thunks.h"
 #include "cpu/stopwatch.h"
@@ -108,9 +106,12 @@ std::string cCpuInfo::NameStr() const {
 }
 
 std::string cCpuInfo::HexPad(std::int32_t nValue, std::int32_t nWidth) {
-    char digits[9];
-    std::snprintf(digits, sizeof digits, "%X", static_cast<unsigned>(nValue));
-    std::string text = digits;
+    std::string text;
+    auto bits = static_cast<std::uint32_t>(nValue);
+    do {
+        text.insert(text.begin(), "0123456789ABCDEF"[bits & 0xF]);
+        bits >>= 4;
+    } while (bits != 0);
     if (nWidth > static_cast<std::int32_t>(text.size()))
         text.insert(0, static_cast<std::size_t>(nWidth) - text.size(), '0');
     return text;

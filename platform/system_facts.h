@@ -35,7 +35,6 @@ public:
     virtual std::string Environment(const std::string& name) const = 0;
     // GetFileAttributesA; empty when the path cannot be read.
     virtual std::optional<std::uint32_t> FileAttributes(const std::string& path) const = 0;
-    virtual bool PathFileExists(const std::string& path) const = 0;
 
     // Installed physical memory in bytes: GlobalMemoryStatusEx when extended
     // (and the system has it), else GlobalMemoryStatus.

@@ -1,6 +1,5 @@
 // SystemFacts answered by the running Windows.
 #include <windows.h>
-#include <shlwapi.h>
 
 #include "platform/system_facts.h"
 #include "platform/system_library.h"
@@ -63,10 +62,6 @@ public:
         DWORD attributes = ::GetFileAttributesA(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
         return attributes;
-    }
-
-    bool PathFileExists(const std::string& path) const override {
-        return ::PathFileExistsA(path.c_str()) != FALSE;
     }
 
     std::uint64_t PhysicalMemoryBytes(bool extended) const override {

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 
 #include "checks/settings.h"
 #include "platform/owned.h"
+#include "platform/whole_file.h"
 #include "setup/file_manip.h"
 #include "setup/special_folders.h"
 
@@ -50,11 +50,12 @@ std::uint32_t StartCommandLine(const std::string& command) {
 void CreateFavorite() {
     std::string name = ReadRequirement("FavoriteName");
     std::string path = FavoritesFolder() + (name.empty() ? "tavrin" : name) + ".url";
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) throw CommandError(SystemErrorText(ERROR_CANNOT_MAKE) + " (" + path + ")");
-    file << "[InternetShortcut]\r\n" << "URL=" << ReadRequirement("Favorite") << "\r\n";
-    file.close();
-    if (file.fail()) throw CommandError(SystemErrorText(ERROR_WRITE_FAULT) + " (" + path + ")");
+    std::string shortcut = "[InternetShortcut]\r\nURL=" + ReadRequirement("Favorite") + "\r\n";
+    if (!WriteWholeFile(path, shortcut)) {
+        DWORD error = ::GetLastError();
+        throw CommandError(SystemErrorText(error != 0 ? error : ERROR_WRITE_FAULT) + " (" + path +
+                           ")");
+    }
 }
 
 void RunSetupCommands(CommandRunnerHost& host) {

@@ -2,13 +2,11 @@
 
 #include <shellapi.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "checks/os_identification.h"
 #include "platform/locale_format.h"
 #include "platform/message_pump.h"
 #include "platform/owned.h"
+#include "platform/whole_file.h"
 
 bool FileExists(const std::string& path, const SystemFacts& system) {
     int code = GetOsCode(system);
@@ -23,7 +21,9 @@ bool FileExists(const std::string& path, const SystemFacts& system) {
             default: return false;
         }
     }
-    return system.PathFileExists(path);
+    // Elsewhere any existing path counts, a folder too. Windows 95 and NT 4.0
+    // may lack shlwapi, so the attributes answer for every system.
+    return system.FileAttributes(path).has_value();
 }
 
 void DeleteFileOrDefer(const std::string& path) {
@@ -53,12 +53,7 @@ void DeleteAtRestart(const std::string& path, const SystemFacts& system) {
     }
     // Windows 9x: the start-up rename list, kept byte for byte.
     std::string winInit = system.Environment("WinDir") + "\\WinInit.ini";
-    std::optional<std::string> current;
-    if (std::ifstream in(winInit, std::ios::binary); in) {
-        current.emplace(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    std::ofstream out(winInit, std::ios::binary | std::ios::trunc);
-    if (out) out << WinInitWithDeletion(current, shortPath);
+    WriteWholeFile(winInit, WinInitWithDeletion(ReadWholeFile(winInit), shortPath));
 }
 
 std::string ShortPathName(const std::string& path) {

@@ -1,9 +1,9 @@
 #include "skin/trans_form.h"
 
 #include <cstring>
-#include <fstream>
 #include <iterator>
 
+#include "platform/whole_file.h"
 #include "setup/file_manip.h"
 #include "skin/surface_pixels.h"
 
@@ -165,21 +165,16 @@ void clsTransForm::SaveRegionDataToFile(const std::string& fileName) {
         throw TransFormError(kErrRegionData, kSource,
                              "Unable to get region data in SaveRegionDataToFile");
     ::DeleteFileA(fileName.c_str());
-    std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
-    if (!file) throw TransFormError(kErrFileAccess, kSource, "Path/File access error");
-    file.write(data.data(), static_cast<std::streamsize>(data.size()));
-    file.close();
-    if (!file) throw TransFormError(kErrFileAccess, kSource, "Path/File access error");
+    if (!WriteWholeFile(fileName, std::string_view(data.data(), data.size())))
+        throw TransFormError(kErrFileAccess, kSource, "Path/File access error");
 }
 
 void clsTransForm::LoadRegionDataFromFile(const std::string& fileName) {
     if (!FileExists(fileName)) return;
     std::string source = ExecutableBaseName() + ".cDIBSectionRegion";
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) throw TransFormError(kErrFileAccess, source, "Path/File access error");
-    std::vector<char> data((std::istreambuf_iterator<char>(file)),
-                           std::istreambuf_iterator<char>());
-    if (file.bad()) throw TransFormError(kErrFileAccess, source, "Path/File access error");
+    std::optional<std::string> bytes = ReadWholeFile(fileName);
+    if (!bytes) throw TransFormError(kErrFileAccess, source, "Path/File access error");
+    std::vector<char> data(bytes->begin(), bytes->end());
     if (data.empty()) throw TransFormError(kErrPastEndOfFile, source, "Input past end of file");
     // Data that does not hold a whole region is refused like data the
     // platform rejects: no region, no error.

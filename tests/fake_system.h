@@ -43,9 +43,6 @@ struct FakeSystem : SystemFacts {
         if (it == attributes.end()) return std::nullopt;
         return it->second;
     }
-    bool PathFileExists(const std::string& path) const override {
-        return attributes.count(path) != 0;
-    }
     std::uint64_t PhysicalMemoryBytes(bool extended) const override {
         return extended ? memoryBytes : memoryBytesClassic;
     }

@@ -363,6 +363,10 @@ TEST(SettingNumbers, ParsingAndRounding) {
     EXPECT_EQ(ParseSettingNumber("1,5"), std::nullopt);
     EXPECT_EQ(ParseSettingNumber("1e3"), std::nullopt);
     EXPECT_EQ(ParseSettingNumber("nan"), std::nullopt);
+    EXPECT_EQ(ParseSettingNumber(".5"), 0.5);
+    for (const char* hostile : {"-", ".", "1.2.3", "0x10", "inf", "--1", "1 000", "1e999"})
+        EXPECT_EQ(ParseSettingNumber(hostile), std::nullopt) << hostile;
+    EXPECT_EQ(ParseSettingNumber(std::string(400, '9')), std::nullopt);
     EXPECT_EQ(RoundHalfEven(2.5), 2);
     EXPECT_EQ(RoundHalfEven(3.5), 4);
     EXPECT_EQ(RoundHalfEven(-2.5), -2);

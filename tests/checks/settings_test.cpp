@@ -87,6 +87,8 @@ TEST(BooleanWord, Forms) {
     EXPECT_EQ(ParseBooleanWord(""), std::nullopt);
     EXPECT_EQ(ParseBooleanWord("yes"), std::nullopt);
     EXPECT_EQ(ParseBooleanWord("1x"), std::nullopt);
+    EXPECT_EQ(ParseBooleanWord(" 0.0 "), false);
+    EXPECT_EQ(ParseBooleanWord("-0.5"), true);
 }
 
 }  // namespace

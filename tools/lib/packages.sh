@@ -3,7 +3,7 @@
 
 TSCHECK_PACKAGES=(
     cmake make python3
-    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+    g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
     googletest
     wine wine32:i386 wine64
     xvfb xauth x11-utils imagemagick
