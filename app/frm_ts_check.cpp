@@ -199,7 +199,8 @@ bool frmTSCheck::CreateWindowAndControls() {
     }
     picTop[0].Create(hwnd_, 541, 12, 32, 32);
     picOK.Create(hwnd_, 222, 347, 145, 38);
-    picTxt.Create(hwnd_, 24, 16, 131, 18, false);
+    // Below the default panel's title bar, where that panel has room for it.
+    picTxt.Create(hwnd_, 16, 58, 131, 18, false);
     SetLogoStrip(&picTxt);
     CreateDownloadControls();
 
@@ -222,9 +223,11 @@ void frmTSCheck::ApplySkin() {
     if (index) {
         picture_.SetBackground(store.imgLstBG[*index].Picture.get());
     } else {
-        // Empty, or naming no image: the plain default panel.
+        // Empty, or naming no image: the plain default panel, which carries
+        // no logo of its own, so the logo strip shows.
         ApplyBackground(hwnd_, picture_, store, 0);
     }
+    picTxt.Show(!index);
 
     if (OsCode < kOsWin2000) {
         // Old systems cannot cut a window to shape: the magenta turns white

@@ -171,8 +171,9 @@ LRESULT frmMSGBOX::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Form_MouseMove();
             return 0;
         case WM_LBUTTONDOWN:
-            // Only the left button drags: the system's move loop ends on a
-            // left-button release.
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            // Any button drags the box by its background, as on the main window.
             Form_MouseDown();
             return 0;
         case WM_CTLCOLORSTATIC:

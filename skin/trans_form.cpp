@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "platform/whole_file.h"
+#include "skin/button_face.h"
 #include "setup/file_manip.h"
 #include "skin/surface_pixels.h"
 
@@ -126,9 +127,10 @@ void clsTransForm::ShapeMe(const ShapeTarget& Name, std::uint32_t Color, bool Lo
     } else if (!IsButtonKind(Name.kind)) {
         throw TransFormError(kErrNotShapeable, kSource, kNotShapeableDescription);
     } else {
-        // The face shows only its picture: no caption. (A system button's
-        // face colour is its parent's to choose, through WM_CTLCOLORBTN.)
+        // The face shows only its picture on the transparent colour, which
+        // the scan then cuts away.
         ::SetWindowTextA(Name.hwnd, "");
+        SetButtonFaceColour(Name.hwnd, Color);
         ::RedrawWindow(Name.hwnd, nullptr, nullptr,
                        RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
         RECT outer{};

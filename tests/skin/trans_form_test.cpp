@@ -114,7 +114,7 @@ TEST_F(ShapeTest, ShapingTwiceStartsFromANewRegion) {
     EXPECT_EQ(Outline(), cross);
 }
 
-TEST_F(ShapeTest, ButtonsLoseTheirCaptionAndATwoPixelBorder) {
+TEST_F(ShapeTest, ButtonsKeepOnlyTheirPicture) {
     HWND parent = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100,
                                     nullptr, nullptr, nullptr, nullptr);
     struct Case {
@@ -124,8 +124,19 @@ TEST_F(ShapeTest, ButtonsLoseTheirCaptionAndATwoPixelBorder) {
     for (Case c : {Case{BS_PUSHBUTTON, ShapeKind::CommandButton},
                    Case{BS_AUTOCHECKBOX, ShapeKind::CheckBox},
                    Case{BS_AUTORADIOBUTTON, ShapeKind::OptionButton}}) {
-        HWND button = ::CreateWindowExA(0, "BUTTON", "Caption", WS_CHILD | WS_VISIBLE | c.style,
+        HWND button = ::CreateWindowExA(0, "BUTTON", "Caption",
+                                        WS_CHILD | WS_VISIBLE | BS_BITMAP | c.style,
                                         10, 10, 60, 20, parent, nullptr, nullptr, nullptr);
+        // A 10 x 6 white picture: the face around it turns magenta and is cut.
+        OwnedMemoryDC dc(::CreateCompatibleDC(nullptr));
+        WindowDC screen(nullptr);
+        OwnedBitmap picture(::CreateCompatibleBitmap(screen.get(), 10, 6));
+        {
+            SelectScope selected(dc.get(), picture.get());
+            RECT all{0, 0, 10, 6};
+            ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        }
+        ::SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.get()));
         ShapeTarget target = ControlTarget(button);
         EXPECT_EQ(target.kind, c.kind);
         clsTransForm().ShapeMe(target, kMagenta);
@@ -136,10 +147,11 @@ TEST_F(ShapeTest, ButtonsLoseTheirCaptionAndATwoPixelBorder) {
         ASSERT_NE(::GetWindowRgn(button, region.get()), ERROR);
         RECT box{};
         ::GetRgnBox(region.get(), &box);
-        EXPECT_EQ(box.left, 2);
-        EXPECT_EQ(box.top, 2);
-        EXPECT_EQ(box.right, 58);
-        EXPECT_EQ(box.bottom, 18);
+        EXPECT_EQ(box.left, 25);
+        EXPECT_EQ(box.top, 7);
+        EXPECT_EQ(box.right, 35);
+        EXPECT_EQ(box.bottom, 13);
+        ::DestroyWindow(button);
     }
     ::DestroyWindow(parent);
 }

@@ -91,10 +91,15 @@ class Skin(Scenario):
         for value in ("0", "7", "panel"):
             self.write_settings([line if not line.startswith("bgimage") else "bgimage = " + value
                                  for line in defaults])
-            run = self.drive("wait-window", MAIN_TITLE, "60", "hit", "0", "0",
+            run = self.drive("wait-window", MAIN_TITLE, "60", "hit", "0", "0", "dump",
                              "click", *CLOSE_BUTTON, "wait-exit", "30")
             self.assertEqual(self.hits(run), ["TSCheckMain"], value)
             self.assertIsNotNone(run.exit_code)
+            # The drawn default panel has no logo of its own: the logo strip shows.
+            strips = [c for c in run.window().children
+                      if c.cls == "TSCheckPicture" and (c.width, c.height) == (131, 18)]
+            self.assertEqual(len(strips), 1, value)
+            self.assertEqual(strips[0].visible, value != "0", value)
 
     def test_message_box_on_top_with_a_wrapped_prompt_hover_faces_and_drag(self):
         set_windows_version("winxp")
