@@ -26,6 +26,12 @@ void InstallScript::RunInstallScript() {
 }
 
 void InstallScript::StartSetupDownload() {
+    if (tempFolder_.empty()) {
+        // Saved relative to the current folder, the file started elevated
+        // could be one that somebody else put there.
+        host_.ShowMessage(kNoTempFolderMessage);
+        return;
+    }
     host_.EnableTimeoutTimer(true);
     stallCounter_ = 1;
     lastBytesRead_ = 0;
