@@ -137,6 +137,17 @@ TEST_F(Install, MissingFileOrErrorShowsTheErrorTextAndStaysOpen) {
     EXPECT_FALSE(other.bar);
 }
 
+// Saved relative to the current folder, the file started elevated could be
+// any program put there: with no temporary folder nothing is downloaded.
+TEST_F(Install, NoTempFolderTellsTheUserAndDownloadsNothing) {
+    InstallScript homeless(host, "", "http://host/x");
+    homeless.RunInstallScript();
+    EXPECT_EQ(host.messages, 1);
+    for (const std::string& call : host.calls) EXPECT_EQ(call.find("download"), std::string::npos) << call;
+    EXPECT_FALSE(host.timer);
+    EXPECT_FALSE(KeepWindowOpen) << "the run ends instead of waiting for a download";
+}
+
 TEST(DownloadUrl, FixedPath) {
     std::string url = SetupDownloadUrl();
     EXPECT_EQ(url.rfind("http://", 0), 0u);
