@@ -195,6 +195,7 @@ void frmTSCheck::Unload() {
     // The deletion below lets window events run: a download completion
     // already queued must find its download gone, or closing in the last
     // second would still start the setup.
+    if (install_) install_->Abandon();
     EnableTimeoutTimer(false);
     dlFile.CancelAllDownload();
     if (!UsingBuiltInSettings() && FileExists(SettingsPath())) DeleteFileOrDefer(SettingsPath());

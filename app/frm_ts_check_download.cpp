@@ -24,19 +24,18 @@ void frmTSCheck::CreateDownloadControls() {
     stored.SetLong("Color", MakeColour(94, 129, 188)).SetBoolean("ShowText", true);
     prgDownload.Create(hwnd_, 33, 345, 521, 25, &stored, false);
 
-    // After the unload has begun, no download event may act any more.
     dlFile.OnDownloadProgress = [this](std::int64_t read, std::int64_t expected,
                                        const std::string&) {
-        if (install_ && !unloaded_) install_->OnDownloadProgress(Clamp32(read), Clamp32(expected));
+        if (install_) install_->OnDownloadProgress(Clamp32(read), Clamp32(expected));
     };
     dlFile.OnBytesReceived = [this](std::int64_t read, const std::string&) {
-        if (install_ && !unloaded_) install_->OnBytesReceived(read);
+        if (install_) install_->OnBytesReceived(read);
     };
     dlFile.OnDownloadComplete = [this](std::int64_t, const std::string&) {
-        if (install_ && !unloaded_) install_->OnDownloadComplete();
+        if (install_) install_->OnDownloadComplete();
     };
     dlFile.OnDownloadError = [this](const std::string&) {
-        if (install_ && !unloaded_) install_->OnDownloadError();
+        if (install_) install_->OnDownloadError();
     };
 }
 
@@ -46,7 +45,7 @@ void frmTSCheck::RunInstallScript() {
 }
 
 void frmTSCheck::tmrTimeout_Timer() {
-    if (install_ && !unloaded_) install_->OnTimerTick();
+    if (install_) install_->OnTimerTick();
 }
 
 void frmTSCheck::DrawStatus(const std::string& text, std::uint32_t colour, bool clearFirst,

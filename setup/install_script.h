@@ -57,6 +57,10 @@ public:
     void OnDownloadError();
     void OnTimerTick();
 
+    // The window is closing: the download is cancelled, and an event that was
+    // already queued (a completion in the last second) no longer acts.
+    void Abandon();
+
     const std::string& SetupFilePath() const { return setupFilePath_; }
     std::int16_t StallCounter() const { return stallCounter_; }
 
@@ -69,4 +73,5 @@ private:
     std::string setupFilePath_;
     std::int16_t stallCounter_ = 1;
     double lastBytesRead_ = 0;
+    bool abandoned_ = false;
 };
