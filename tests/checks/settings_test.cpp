@@ -91,15 +91,6 @@ TEST_F(SettingsFile, BuiltInDefaultsWhenTheFileCannotBeWritten) {
     ProgramDir = folder;
 }
 
-TEST_F(SettingsFile, AFolderInPlaceOfTheFileIsUnreadable) {
-    Write("[Requirements]\r\n");
-    EXPECT_TRUE(SettingsFileReadable());
-    ::DeleteFileA(SettingsPath().c_str());
-    ASSERT_TRUE(::CreateDirectoryA(SettingsPath().c_str(), nullptr));
-    EXPECT_FALSE(SettingsFileReadable());
-    ::RemoveDirectoryA(SettingsPath().c_str());
-}
-
 TEST_F(SettingsFile, MissingFileReadsEmpty) {
     EXPECT_EQ(ReadRequirement("Title"), "");
 }

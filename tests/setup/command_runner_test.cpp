@@ -82,23 +82,6 @@ TEST_F(Runner, AnOverLongCommandIsRefusedNotCutAndRun) {
     EXPECT_FALSE(host.unloaded) << "ended at once, without a verdict";
 }
 
-// The profile read drops the quotes around a whole value; a path with blanks
-// then still runs as the one file it names, never as a blank-cut prefix.
-TEST(LaunchOf, AWholeValueNamingAFileIsOnePath) {
-    auto exists = [](const std::string&) { return true; };
-    auto missing = [](const std::string&) { return false; };
-    CommandLaunch whole = LaunchOf("C:\\Program Files\\X\\setup.exe", exists);
-    EXPECT_EQ(whole.program, "C:\\Program Files\\X\\setup.exe");
-    EXPECT_EQ(whole.commandLine, "\"C:\\Program Files\\X\\setup.exe\"");
-    // A command line with arguments, a quoted one and a bare name beside the
-    // program stay as they are, for the system's own rules and search.
-    EXPECT_EQ(LaunchOf("C:\\X\\setup.exe /quiet", missing).program, "");
-    EXPECT_EQ(LaunchOf("\"C:\\Program Files\\X\\setup.exe\" /q", exists).program, "");
-    CommandLaunch bare = LaunchOf("setup.exe", exists);
-    EXPECT_EQ(bare.program, "");
-    EXPECT_EQ(bare.commandLine, "setup.exe");
-}
-
 TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
     std::string favorites = FavoritesFolder(nullptr);
     ASSERT_FALSE(favorites.empty());
