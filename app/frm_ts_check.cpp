@@ -5,12 +5,14 @@
 #include <optional>
 
 #include "app/clock_measurement.h"
+#include "app/elevation.h"
 #include "app/program_end.h"
 #include "app/run_checks.h"
 #include "checks/os_identification.h"
 #include "checks/requirement_checks.h"
 #include "checks/setting_numbers.h"
 #include "checks/settings.h"
+#include "platform/ansi_paths.h"
 #include "platform/window_class.h"
 #include "setup/drag_window.h"
 #include "setup/file_manip.h"
@@ -71,21 +73,13 @@ const SkinImage& ButtonImage(const std::string& key) {
     return buttons[static_cast<std::size_t>(FindImageIndex(buttons, key))];
 }
 
-// The directory of the running executable, ending in "\".
+// The directory of the running executable, ending in "\"; empty when the
+// executable has no path the ANSI file calls can use.
 std::string ModuleDirectory() {
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string full(path, length);
+    std::string full = ExecutablePath();
     std::size_t slash = full.find_last_of('\\');
-    std::string folder = slash == std::string::npos ? std::string() : full.substr(0, slash);
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    return folder;
-}
-
-std::string ModulePath() {
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length);
+    if (slash == std::string::npos) return {};
+    return full.substr(0, slash + 1);
 }
 
 }  // namespace
@@ -98,12 +92,22 @@ frmTSCheck::~frmTSCheck() {
 }
 
 void frmTSCheck::Load() {
+    try {
+        RunStartUp();
+    } catch (const SettingsStop& stop) {
+        // A setting that leaves no sound way on, wherever it was read.
+        SkinnedMsgBox(stop.what());
+        EndProgram();
+    }
+}
+
+void frmTSCheck::RunStartUp() {
     KeepWindowOpen = false;
     OsCode = GetOsCode();
 
     if (OsCode == kOsWin95) {
         LoadMessageBoxForm();
-        ProgramDir = ModuleDirectory();
+        SetProgramDir();
         std::string title = ReadRequirement("Title");
         SkinnedMsgBox("Sorry, Windows 95 does not meet the minimum system requirements to run " +
                       title + ".");
@@ -111,10 +115,18 @@ void frmTSCheck::Load() {
     }
 
     CheckPlatform platform = CheckPlatformOfThisComputer();
-    if (CheckAdmin(platform) != kCheckPassed && OsCode >= kOsVista) {
-        // Start again with administrator rights; this copy ends either way.
-        ShellRun(ModulePath(), true, "", SW_SHOWNORMAL);
-        EndProgram();
+    bool isAdministrator = CheckAdmin(platform) == kCheckPassed;
+    switch (NextElevationStep(OsCode, isAdministrator, HasElevatedMarker(::GetCommandLineA()))) {
+        case ElevationStep::Relaunch:
+            // Start again with administrator rights; this copy ends either way.
+            ShellRun(ExecutablePath(), true, kElevatedMarker, SW_SHOWNORMAL);
+            EndProgram();
+        case ElevationStep::GiveUp:
+            LoadMessageBoxForm();
+            SkinnedMsgBox(kStillNotAdministratorMessage);
+            EndProgram();
+        case ElevationStep::GoOn:
+            break;
     }
 
     ProcessorInfo = std::make_unique<cCpuInfo>();
@@ -122,24 +134,29 @@ void frmTSCheck::Load() {
     LoadMessageBoxForm();
     SetUpKeyCombination();
 
-    ProgramDir = ModuleDirectory();
-    if (FileExists(SettingsPath())) {
+    SetProgramDir();
+    bool present = !UsingBuiltInSettings() && FileExists(SettingsPath());
+    if (present && !SettingsFileReadable()) {
+        // There is a settings file, but it cannot be read: the provider's
+        // requirements are unknown, so no verdict can be given.
+        SkinnedMsgBox(kSettingsFileMissingMessage);
+        EndProgram();
+    }
+    if (!present && !UsingBuiltInSettings() && !WriteDefaultSettings()) UseBuiltInSettings();
+    if (!present && UsingBuiltInSettings()) {
+        // A read-only program folder (a CD) holds no default file: the same
+        // defaults serve from memory, and the user learns that.
+        SkinnedMsgBox(kSettingsFileMissingMessage);
+    }
+    if (present) {
         ApplySkin();
         FailureText = ReadRequirement("Err");
     } else {
-        WriteDefaultSettings();
         FailureText = ReadRequirement("Err");
         ApplySkin();
     }
 
-    bool passed = false;
-    try {
-        passed = RunAllChecks(platform);
-    } catch (const SettingsStop& stop) {
-        SkinnedMsgBox(stop.what());
-        EndProgram();
-    }
-
+    bool passed = RunAllChecks(platform);
     if (!passed) {
         ShowOkImage("bigclose");
         picOK.Tag = "fail";
@@ -159,6 +176,13 @@ void frmTSCheck::Load() {
     if (hwnd_) ShowResults(CheckResults, *this);
 }
 
+void frmTSCheck::SetProgramDir() {
+    ProgramDir = ModuleDirectory();
+    // Without a usable program folder the settings path would be relative,
+    // and the profile read would look in the Windows folder instead.
+    if (ProgramDir.empty()) UseBuiltInSettings();
+}
+
 void frmTSCheck::Show() {
     if (!hwnd_) return;
     ::ShowWindow(hwnd_, SW_SHOWNORMAL);
@@ -168,7 +192,13 @@ void frmTSCheck::Show() {
 void frmTSCheck::Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    if (FileExists(SettingsPath())) DeleteFileOrDefer(SettingsPath());
+    // The deletion below lets window events run: a download completion
+    // already queued must find its download gone, or closing in the last
+    // second would still start the setup.
+    if (install_) install_->Abandon();
+    EnableTimeoutTimer(false);
+    dlFile.CancelAllDownload();
+    if (!UsingBuiltInSettings() && FileExists(SettingsPath())) DeleteFileOrDefer(SettingsPath());
     if (picOK.Tag == "pass") ::ExitProcess(kExitPassed);
     if (picOK.Tag == "fail") ::ExitProcess(kExitFailed);
     if (hwnd_) ::DestroyWindow(hwnd_);
@@ -314,11 +344,22 @@ void frmTSCheck::picTop_MouseMove(int index) {
 
 void frmTSCheck::picTop_Click(int) { Unload(); }
 
-void frmTSCheck::picOK_Click() { RunSetupCommands(*this); }
+void frmTSCheck::picOK_Click() {
+    // The run's waits let window events through, and a click arriving then
+    // must not start the list again inside the running one. A run either
+    // ends the program or leaves the window to its download, so the button
+    // never starts a second one.
+    if (runStarted_) return;
+    runStarted_ = true;
+    if (picOK.hwnd()) ::EnableWindow(picOK.hwnd(), FALSE);
+    SetBusyPointer(true);
+    RunSetupCommands(*this);
+    SetBusyPointer(false);
+}
 
 void frmTSCheck::SetBusyPointer(bool busy) {
     busy_ = busy;
-    ::SetCursor(::LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+    if (hwnd_) ::SetCursor(::LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
 void frmTSCheck::EndProgram() { ::EndProgram(); }

@@ -78,6 +78,8 @@ public:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    void RunStartUp();
+    void SetProgramDir();
     bool CreateWindowAndControls();
     void ApplySkin();
     void SetUpKeyCombination();
@@ -113,4 +115,5 @@ private:
     bool HoverActive = false;
     bool unloaded_ = false;
     bool busy_ = false;
+    bool runStarted_ = false;         // Run Setup was clicked (or run at start-up)
 };

@@ -15,7 +15,6 @@ int MinOsCode = 0;
 namespace {
 
 constexpr std::int64_t kInt16Min = -32768, kInt16Max = 32767;
-constexpr std::int64_t kInt32Min = -2147483647LL - 1, kInt32Max = 2147483647LL;
 
 const char* VerdictText(CheckOutcome outcome) {
     switch (outcome) {
@@ -33,12 +32,12 @@ void AddRecord(const char* name, CheckOutcome outcome, const std::string& need,
 std::vector<std::string> SplitAtComma(const std::string& text) {
     std::vector<std::string> parts;
     if (text.empty()) return parts;
-    std::size_t start = 0;
-    for (std::size_t comma; (comma = text.find(',', start)) != std::string::npos;
-         start = comma + 1)
+    for (std::size_t start = 0;;) {
+        std::size_t comma = text.find(',', start);
         parts.push_back(text.substr(start, comma - start));
-    parts.push_back(text.substr(start));
-    return parts;
+        if (comma == std::string::npos) return parts;
+        start = comma + 1;
+    }
 }
 
 std::string ServicePackSuffix(std::int64_t servicePack) {
@@ -77,7 +76,7 @@ bool RunAllChecks(const CheckPlatform& platform) {
 
 bool CheckOperatingSystem(const CheckPlatform& platform) {
     const SystemFacts& system = platform.system;
-    MinOsCode = static_cast<int>(ReadWholeSetting("MinOS", kInt32Min, kInt32Max));
+    MinOsCode = static_cast<int>(ReadWholeSetting("MinOS"));
 
     std::string haveText = ServicePackText(false, system);
     std::int64_t haveSp = 0;
@@ -98,7 +97,7 @@ bool CheckOperatingSystem(const CheckPlatform& platform) {
     std::string exceptions = ReadRequirement("ExceptionOS");
     for (const std::string& entry : SplitAtComma(exceptions)) {
         if (entry.find_first_not_of(" \t") == std::string::npos) continue;  // "7," has no third
-        auto code = ParseSettingNumber(entry);
+        auto code = ParseBoundedNumber(entry);
         if (!code) throw SettingsStop(NotANumberMessage("ExceptionOS", exceptions));
         if (*code == OsCode) {
             AddResult("Operating System^Failed^" + minName + "+^" + ownName);
@@ -151,7 +150,7 @@ CheckOutcome CheckCpuSpeed(const CheckPlatform& platform) {
     std::int64_t roundedMhz = RoundHalfEven(mhz);
     std::int64_t roundedMin = RoundHalfEven(min);
     if (roundedMhz > roundedMin) {
-        std::int64_t warn = ReadWholeSetting(warnKey, INT64_MIN / 2, INT64_MAX / 2);
+        std::int64_t warn = ReadWholeSetting(warnKey);
         CheckOutcome outcome = roundedMhz <= warn ? kCheckPassedWarning : kCheckPassed;
         AddRecord("CPU", outcome, need, have);
         return outcome;
@@ -182,12 +181,12 @@ CheckOutcome CheckMemory(const CheckPlatform& platform) {
     std::string minText = minKey ? ReadRequirement(minKey) : "5000";
     std::string warnText = warnKey ? ReadRequirement(warnKey) : "10000";
     if (minText.empty() || warnText.empty()) throw SettingsStop(kCorruptSettingsMessage);
-    std::int64_t min = minKey ? ReadWholeSetting(minKey, kInt32Min, kInt32Max) : 5000;
+    std::int64_t min = minKey ? ReadWholeSetting(minKey) : 5000;
 
     std::string need = FormatSize(static_cast<double>(min));
     std::string have = FormatSize(static_cast<double>(memory));
     if (memory >= min) {
-        std::int64_t warn = warnKey ? ReadWholeSetting(warnKey, kInt32Min, kInt32Max) : 10000;
+        std::int64_t warn = warnKey ? ReadWholeSetting(warnKey) : 10000;
         CheckOutcome outcome = memory > warn ? kCheckPassed : kCheckPassedWarning;
         AddRecord("Memory", outcome, need, have);
         return outcome;
@@ -219,7 +218,7 @@ CheckOutcome CheckDiskSpace(const CheckPlatform& platform) {
     // key, and the row still gets its record. An unreadable minimum fails and
     // an unreadable warning level warns, so nothing passes unread.
     std::string minText = ReadRequirement(minKey);
-    auto min = ParseSettingNumber(minText);
+    auto min = ParseBoundedNumber(minText);
     if (!min) {
         platform.reportSettingProblem(NotANumberMessage(minKey, minText));
         AddRecord("Disk Space", kCheckFailed, minText, have);
@@ -231,7 +230,7 @@ CheckOutcome CheckDiskSpace(const CheckPlatform& platform) {
         return kCheckFailed;
     }
     std::string warnText = ReadRequirement(warnKey);
-    auto warn = ParseSettingNumber(warnText);
+    auto warn = ParseBoundedNumber(warnText);
     if (!warn) platform.reportSettingProblem(NotANumberMessage(warnKey, warnText));
     CheckOutcome outcome = (!warn || free <= *warn) ? kCheckPassedWarning : kCheckPassed;
     AddRecord("Disk Space", outcome, need, have);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "checks/settings.h"
 
@@ -35,16 +36,30 @@ std::optional<double> ParseSettingNumber(const std::string& text) {
     return value;
 }
 
+std::optional<double> ParseBoundedNumber(const std::string& text, std::int64_t low,
+                                         std::int64_t high) {
+    auto number = ParseSettingNumber(text);
+    if (!number || *number < static_cast<double>(low) || *number > static_cast<double>(high))
+        return std::nullopt;
+    return number;
+}
+
 std::int64_t RoundHalfEven(double value) {
+    // 2^63 is exact as a double; converting anything at or beyond it (or a
+    // NaN) to a 64-bit integer would be undefined.
+    constexpr double kTwoTo63 = 9223372036854775808.0;
+    if (!(value > -kTwoTo63)) return std::numeric_limits<std::int64_t>::min();
+    if (value >= kTwoTo63) return std::numeric_limits<std::int64_t>::max();
     double whole = std::floor(value);
     double fraction = value - whole;
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
+    if (whole >= kTwoTo63) return std::numeric_limits<std::int64_t>::max();
     return static_cast<std::int64_t>(whole);
 }
 
-double ReadNumberSetting(const std::string& key) {
+double ReadNumberSetting(const std::string& key, std::int64_t low, std::int64_t high) {
     std::string value = ReadRequirement(key);
-    auto number = ParseSettingNumber(value);
+    auto number = ParseBoundedNumber(value, low, high);
     if (!number) throw SettingsStop(NotANumberMessage(key, value));
     return *number;
 }

@@ -5,15 +5,9 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
-// Thrown when the settings leave no sound verdict; the main window shows the
-// message in the skinned message box and ends the program without a verdict.
-class SettingsStop : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+#include "checks/settings.h"
 
 // "Pelorin.ini may be corrupt. Please reinstall the Pelorin."
 extern const char kCorruptSettingsMessage[];
@@ -24,10 +18,23 @@ std::string NotANumberMessage(const std::string& key, const std::string& value);
 // A decimal number with optional sign, fraction and surrounding blanks.
 std::optional<double> ParseSettingNumber(const std::string& text);
 
-// Rounded to the nearest whole number, halves to even.
+// Every numeric requirement lies within the 32-bit signed range: beyond it a
+// value means nothing sensible, and converting it could overflow.
+inline constexpr std::int64_t kSettingLowest = -2147483647LL - 1;
+inline constexpr std::int64_t kSettingHighest = 2147483647LL;
+
+// A number as ParseSettingNumber reads it, and within [low, high].
+std::optional<double> ParseBoundedNumber(const std::string& text,
+                                         std::int64_t low = kSettingLowest,
+                                         std::int64_t high = kSettingHighest);
+
+// Rounded to the nearest whole number, halves to even; values beyond the
+// 64-bit range give its nearest end.
 std::int64_t RoundHalfEven(double value);
 
 // The key's value as a number / a whole number within [low, high]
-// (rounded as above); throws SettingsStop otherwise.
-double ReadNumberSetting(const std::string& key);
-std::int64_t ReadWholeSetting(const std::string& key, std::int64_t low, std::int64_t high);
+// (rounded as above); throws SettingsStop with NotANumberMessage otherwise.
+double ReadNumberSetting(const std::string& key, std::int64_t low = kSettingLowest,
+                         std::int64_t high = kSettingHighest);
+std::int64_t ReadWholeSetting(const std::string& key, std::int64_t low = kSettingLowest,
+                              std::int64_t high = kSettingHighest);

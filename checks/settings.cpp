@@ -7,7 +7,33 @@
 #include "checks/setting_numbers.h"
 #include "platform/whole_file.h"
 
+#include "platform/owned.h"
+
 std::string ProgramDir;
+
+const char kSettingsFileMissingMessage[] = "String file missing from program directory";
+
+namespace {
+
+constexpr DWORD kReadBufferSize = 255;
+bool builtInSettings = false;
+
+bool SameKey(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+}  // namespace
 
 const std::string_view kDefaultSettingsLines[40] = {
     ";all size requirements are measured in MB.",
@@ -55,10 +81,41 @@ const std::string_view kDefaultSettingsLines[40] = {
 std::string SettingsPath() { return ProgramDir + "pelorin.ini"; }
 
 std::string ReadRequirement(const std::string& key) {
-    char buffer[255] = {};
+    if (builtInSettings) return BuiltInSetting(key);
+    char buffer[kReadBufferSize] = {};
     DWORD count = ::GetPrivateProfileStringA("Requirements", key.c_str(), "", buffer,
-                                             sizeof buffer, SettingsPath().c_str());
+                                             kReadBufferSize, SettingsPath().c_str());
+    // A full buffer is all the profile read says about a value it cut.
+    if (count >= kReadBufferSize - 1)
+        throw SettingsStop("Pelorin.ini may be corrupt: the setting " + key +
+                           " is too long (254 characters or more). Please reinstall the Pelorin.");
     return std::string(buffer, count);
+}
+
+void UseBuiltInSettings(bool use) { builtInSettings = use; }
+bool UsingBuiltInSettings() { return builtInSettings; }
+
+std::string BuiltInSetting(const std::string& key) {
+    bool inSection = false;
+    for (std::string_view line : kDefaultSettingsLines) {
+        if (line.empty() || line.front() == ';') continue;
+        if (line.front() == '[') {
+            inSection = line == "[Requirements]";
+            continue;
+        }
+        std::size_t equals = line.find('=');
+        if (!inSection || equals == std::string_view::npos) continue;
+        if (SameKey(TrimBlanks(line.substr(0, equals)), key))
+            return std::string(TrimBlanks(line.substr(equals + 1)));
+    }
+    return {};
+}
+
+bool SettingsFileReadable() {
+    OwnedHandle file(::CreateFileA(SettingsPath().c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(file);
 }
 
 bool WriteDefaultSettings() {

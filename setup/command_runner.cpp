@@ -7,49 +7,86 @@
 
 #include "checks/settings.h"
 #include "platform/owned.h"
+#include "platform/system_error.h"
 #include "platform/whole_file.h"
 #include "setup/file_manip.h"
 #include "setup/special_folders.h"
 
 bool KeepWindowOpen = false;
 
-std::string SystemErrorText(unsigned long code) {
-    char* buffer = nullptr;
-    DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
-    std::string text = length ? std::string(buffer, length) : "Error " + std::to_string(code);
-    if (buffer) ::LocalFree(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
-        text.pop_back();
+namespace {
+
+std::string LowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 
+bool IsPlainFile(const std::string& path) {
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9 name devices, with any
+// extension: "nul.url" writes nowhere.
+bool IsDeviceName(const std::string& name) {
+    std::string base = LowerCase(name.substr(0, name.find('.')));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    if (base == "con" || base == "prn" || base == "aux" || base == "nul") return true;
+    return base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
+}  // namespace
+
 bool IsUrlCommand(const std::string& command) {
-    std::string lower = command;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string lower = LowerCase(command);
     return lower.find("https://") != std::string::npos || lower.find("http://") != std::string::npos;
 }
 
-std::uint32_t StartCommandLine(const std::string& command) {
+CommandLaunch LaunchOf(const std::string& command,
+                       const std::function<bool(const std::string&)>& isFile) {
+    bool isPath = command.find_first_of("\\/:") != std::string::npos;
+    if (isPath && command.find('"') == std::string::npos && isFile(command))
+        return CommandLaunch{command, "\"" + command + "\""};
+    return CommandLaunch{std::string(), command};
+}
+
+OwnedHandle StartCommandLine(const std::string& command, unsigned long* error) {
+    CommandLaunch launch = LaunchOf(command, IsPlainFile);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    std::string line = command;  // CreateProcessA may write into the command line
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process))
-        throw CommandError(SystemErrorText(::GetLastError()));
+    std::string line = launch.commandLine;  // CreateProcessA may write into the command line
+    if (!::CreateProcessA(launch.program.empty() ? nullptr : launch.program.c_str(), line.data(),
+                          nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        if (error) *error = ::GetLastError();
+        return OwnedHandle();
+    }
     OwnedHandle thread(process.hThread);
-    OwnedHandle handle(process.hProcess);
-    return process.dwProcessId;
+    return OwnedHandle(process.hProcess);
 }
 
-void CreateFavorite() {
+bool IsPlainShortcutName(const std::string& name) {
+    if (name.find_first_of("\\/:") != std::string::npos) return false;
+    if (name.find("..") != std::string::npos) return false;
+    return !IsDeviceName(name);
+}
+
+void CreateFavorite(CommandRunnerHost& host) {
     std::string name = ReadRequirement("FavoriteName");
-    std::string path = FavoritesFolder() + (name.empty() ? "tavrin" : name) + ".url";
+    if (!IsPlainShortcutName(name)) {
+        host.ShowMessage("The shortcut name \"" + name +
+                         "\" is not a plain file name, so no shortcut was written.");
+        return;
+    }
+    // Without a Favorites folder the shortcut would land in the current
+    // folder; the folder lookup has told the user why it found none.
+    std::string folder = FavoritesFolder([&](const std::string& why) { host.ShowMessage(why); });
+    if (folder.empty()) return;
+    std::string path = folder + (name.empty() ? "tavrin" : name) + ".url";
     std::string shortcut = "[InternetShortcut]\r\nURL=" + ReadRequirement("Favorite") + "\r\n";
     if (!WriteWholeFile(path, shortcut)) {
         DWORD error = ::GetLastError();
@@ -76,11 +113,14 @@ void RunSetupCommands(CommandRunnerHost& host) {
             for (bool goingOn = true; goingOn;) {
                 if (!command.empty()) {
                     if (IsUrlCommand(command)) {
-                        StartCommandLine(command);
-                    } else if (std::uint32_t id = StartCommandLine(command); id == 0) {
+                        // Started and left running; a line the system cannot start ends the run.
+                        unsigned long error = 0;
+                        if (!StartCommandLine(command, &error))
+                            throw CommandError(SystemErrorText(error));
+                    } else if (OwnedHandle process = StartCommandLine(command); !process) {
                         host.ShowMessage("Error Running: " + command);
                     } else {
-                        WaitForProcessExit(id);
+                        WaitForProcessExit(process.get());
                     }
                 }
                 // Two empty values in a row end the list.
@@ -92,7 +132,11 @@ void RunSetupCommands(CommandRunnerHost& host) {
         }
         std::string message = ReadRequirement("Msg");
         if (!message.empty()) host.ShowMessage(message);
-        if (!ReadRequirement("Favorite").empty()) CreateFavorite();
+        if (!ReadRequirement("Favorite").empty()) CreateFavorite(host);
+    } catch (const SettingsStop& stop) {
+        // A value too long to read whole is never run cut.
+        host.ShowMessage(stop.what());
+        host.EndProgram();
     } catch (const std::exception& error) {
         host.ShowMessage("Cannot Run Command: " + command + "\r\n" + error.what());
         host.EndProgram();

@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
+
+#include "platform/owned.h"
 
 // Set once the install script has started its download: the window stays
 // open after the commands, and the download's completion finishes the work.
@@ -34,13 +37,30 @@ void RunSetupCommands(CommandRunnerHost& host);
 
 bool IsUrlCommand(const std::string& command);
 
-// Starts a command line in a normal, focused window; the new process's id.
-// Throws CommandError with the system's description when it cannot start.
-std::uint32_t StartCommandLine(const std::string& command);
+// How a command from the settings is handed to CreateProcess.
+struct CommandLaunch {
+    std::string program;      // the file to start; empty: taken from the line
+    std::string commandLine;
+};
+
+// The profile read strips the quotes around a whole value, so a quoted path
+// with blanks arrives bare, and CreateProcess would try each blank-cut
+// prefix first ("C:\Program.exe"). A value that names an existing file as a
+// whole (a path, not a bare name: those keep the system's search, which
+// finds a setup.exe beside the program) therefore runs as that one file.
+CommandLaunch LaunchOf(const std::string& command,
+                       const std::function<bool(const std::string&)>& isFile);
+
+// Starts a command in a normal, focused window. The process handle is kept
+// so that the wait cannot land on another process; empty when the command
+// cannot start, and then `error` (when given) gets the system's error code.
+OwnedHandle StartCommandLine(const std::string& command, unsigned long* error = nullptr);
+
+// Whether FavoriteName is a plain file name, one that keeps the shortcut in
+// Favorites: no folder parts ("\", "/", ".."), no stream (":"), no device.
+bool IsPlainShortcutName(const std::string& name);
 
 // Writes the Internet shortcut of Favorite / FavoriteName into Favorites.
-// Throws CommandError when the file cannot be written.
-void CreateFavorite();
-
-// The system's description of an error code, without a trailing line end.
-std::string SystemErrorText(unsigned long code);
+// A name that is not plain, or no Favorites folder, writes nothing and tells
+// the user. Throws CommandError when the file cannot be written.
+void CreateFavorite(CommandRunnerHost& host);

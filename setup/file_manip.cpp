@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "checks/os_identification.h"
+#include "platform/ansi_paths.h"
 #include "platform/locale_format.h"
 #include "platform/message_pump.h"
 #include "platform/owned.h"
@@ -71,26 +72,21 @@ std::string AddTrailingBackslash(std::string path) {
     return path;
 }
 
-std::string TempFolder() {
-    char buffer[260] = {};
-    ::GetTempPathA(255, buffer);
-    return AddTrailingBackslash(buffer);
-}
+std::string TempFolder() { return AddTrailingBackslash(SystemTempFolder()); }
 
 std::string FormatMegabytes(std::int32_t bytes) {
     return FormatLocaleNumber(bytes / 1024.0 / 1024.0, 2, true) + " MB";
 }
 
-std::uint32_t WaitForProcessExit(std::uint32_t processId) {
-    // Waiting and reading the exit code is all this needs.
-    OwnedHandle process(
-        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId));
-    if (!process) return 0;
+std::uint32_t WaitForProcessExit(HANDLE process) {
+    if (!process || process == INVALID_HANDLE_VALUE) return 0;
     DWORD code = 0;
-    if (!::GetExitCodeProcess(process.get(), &code)) return 0;
-    if (code == STILL_ACTIVE) {
-        PumpUntilSignalled(process.get());
-        if (!::GetExitCodeProcess(process.get(), &code)) code = 0;
+    if (!::GetExitCodeProcess(process, &code)) return 0;
+    // A program may end with 259 itself: only the signalled handle says that
+    // the process has really ended.
+    if (::WaitForSingleObject(process, 0) != WAIT_OBJECT_0) {
+        PumpUntilSignalled(process);
+        if (!::GetExitCodeProcess(process, &code)) code = 0;
     }
     return code;
 }

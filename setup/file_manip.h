@@ -24,14 +24,18 @@ std::string WinInitWithDeletion(const std::optional<std::string>& current,
 
 std::string ShortPathName(const std::string& path);
 std::string AddTrailingBackslash(std::string path);
+// The temporary folder, ending in "\"; empty when there is none, so that
+// nothing is ever saved relative to the current folder.
 std::string TempFolder();
 
 // Bytes as megabytes in the user's locale, "###,###,##0.00 MB".
 std::string FormatMegabytes(std::int32_t bytes);
 
-// Waits until the process has ended and returns its exit code; window
-// events go on meanwhile. 0 at once for a process that cannot be opened.
-std::uint32_t WaitForProcessExit(std::uint32_t processId);
+// Waits until the process of the (borrowed) handle has ended and returns its
+// exit code; window events go on meanwhile. The handle, kept from the start
+// of the process, cannot name another process as a reused id could. 0 at
+// once for no handle.
+std::uint32_t WaitForProcessExit(HANDLE process);
 
 // ShellExecuteEx with the verb "runas" (elevate) or "open"; non-zero on success.
 std::int32_t ShellRun(const std::string& file, bool elevate, const std::string& parameters,

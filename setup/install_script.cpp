@@ -26,6 +26,12 @@ void InstallScript::RunInstallScript() {
 }
 
 void InstallScript::StartSetupDownload() {
+    if (tempFolder_.empty()) {
+        // Saved relative to the current folder, the file started elevated
+        // could be one that somebody else put there.
+        host_.ShowMessage(kNoTempFolderMessage);
+        return;
+    }
     host_.EnableTimeoutTimer(true);
     stallCounter_ = 1;
     lastBytesRead_ = 0;
@@ -37,17 +43,20 @@ void InstallScript::StartSetupDownload() {
 }
 
 void InstallScript::OnDownloadProgress(std::int32_t bytesRead, std::int32_t bytesExpected) {
+    if (abandoned_) return;
     host_.SetProgress(bytesExpected, bytesRead,
                       FormatMegabytes(bytesRead) + " of " + FormatMegabytes(bytesExpected));
     OnBytesReceived(bytesRead);
 }
 
 void InstallScript::OnBytesReceived(std::int64_t bytesRead) {
+    if (abandoned_) return;
     if (static_cast<double>(bytesRead) > lastBytesRead_) stallCounter_ = 1;
     lastBytesRead_ = static_cast<double>(bytesRead);
 }
 
 void InstallScript::OnTimerTick() {
+    if (abandoned_) return;
     // After a time-out the counter rests at its limit: no wrap, no second message.
     if (stallCounter_ >= kTimeoutTicks) return;
     ++stallCounter_;
@@ -59,6 +68,7 @@ void InstallScript::OnTimerTick() {
 }
 
 void InstallScript::OnDownloadComplete() {
+    if (abandoned_) return;
     host_.EnableTimeoutTimer(false);
     stallCounter_ = 1;
     host_.ShowProgressBar(false);
@@ -70,10 +80,18 @@ void InstallScript::OnDownloadComplete() {
 }
 
 void InstallScript::OnDownloadError() {
+    if (abandoned_) return;
     host_.EnableTimeoutTimer(false);
     stallCounter_ = 1;
     host_.ShowProgressBar(false);
     ShowDownloadFailed();
+}
+
+void InstallScript::Abandon() {
+    if (abandoned_) return;
+    abandoned_ = true;
+    host_.EnableTimeoutTimer(false);
+    host_.CancelAllDownload();
 }
 
 void InstallScript::ShowDownloadFailed() {

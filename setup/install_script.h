@@ -37,10 +37,13 @@ public:
     static constexpr std::int16_t kTimeoutTicks = 20;
     static constexpr std::uint32_t kStatusColour = 0x6B6969;  // RGB(105, 105, 107)
     static constexpr std::uint32_t kErrorColour = 0x207BF5;   // RGB(245, 123, 32)
+    static constexpr char kNoTempFolderMessage[] =
+        "The setup file cannot be downloaded: no temporary folder was found.";
 
     InstallScript(InstallHost& host, std::string tempFolder, std::string url);
 
     // The entry of the built-in command; returns once the download runs.
+    // Without a temporary folder it tells the user and starts nothing.
     void RunInstallScript();
     void StartSetupDownload();
     bool RunDownloadedSetup();
@@ -54,6 +57,10 @@ public:
     void OnDownloadError();
     void OnTimerTick();
 
+    // The window is closing: the download is cancelled, and an event that was
+    // already queued (a completion in the last second) no longer acts.
+    void Abandon();
+
     const std::string& SetupFilePath() const { return setupFilePath_; }
     std::int16_t StallCounter() const { return stallCounter_; }
 
@@ -66,4 +73,5 @@ private:
     std::string setupFilePath_;
     std::int16_t stallCounter_ = 1;
     double lastBytesRead_ = 0;
+    bool abandoned_ = false;
 };

@@ -3,16 +3,56 @@
 #include <windows.h>
 #include <shlobj.h>
 
-std::string SpecialFolderPath(int csidl) {
+#include "platform/ansi_paths.h"
+#include "platform/system_error.h"
+#include "platform/system_library.h"
+
+namespace {
+
+// Frees the shell's item list however the caller leaves.
+struct ItemList {
     LPITEMIDLIST items = nullptr;
-    if (::SHGetSpecialFolderLocation(nullptr, csidl, &items) != S_OK || !items) return {};
+    ~ItemList() {
+        if (items) ::CoTaskMemFree(items);
+    }
+};
+
+// The item list's path; through the wide call where the shell has it (the
+// ANSI one cannot name a folder outside the code page), bound at run time
+// because the shell of Windows 95 may lack it.
+std::string PathOfItems(LPCITEMIDLIST items) {
+    using GetPathWFn = BOOL(WINAPI*)(LPCITEMIDLIST, LPWSTR);
+    auto getPathW = BindExport<GetPathWFn>(::GetModuleHandleA("shell32.dll"),
+                                           "SHGetPathFromIDListW");
+    if (getPathW) {
+        wchar_t wide[MAX_PATH] = {};
+        if (getPathW(items, wide) && wide[0] != L'\0') return AnsiPathOf(wide);
+    }
     char buffer[MAX_PATH] = {};
-    BOOL found = ::SHGetPathFromIDListA(items, buffer);
-    ::CoTaskMemFree(items);
-    if (!found || buffer[0] == '\0') return {};
-    std::string path = buffer;
+    if (!::SHGetPathFromIDListA(items, buffer)) return {};
+    return buffer;
+}
+
+}  // namespace
+
+std::string SpecialFolderPath(int csidl, const FolderProblemReport& report) {
+    ItemList list;
+    HRESULT result = ::SHGetSpecialFolderLocation(nullptr, csidl, &list.items);
+    if (result != S_OK || !list.items) {
+        unsigned long code = FAILED(result) ? static_cast<unsigned long>(result)
+                                            : static_cast<unsigned long>(ERROR_PATH_NOT_FOUND);
+        if (report) report(SystemErrorText(code));
+        return {};
+    }
+    std::string path = PathOfItems(list.items);
     while (!path.empty() && path.back() == '\\') path.pop_back();
+    if (path.empty()) {
+        if (report) report(SystemErrorText(ERROR_PATH_NOT_FOUND));
+        return {};
+    }
     return path + "\\";
 }
 
-std::string FavoritesFolder() { return SpecialFolderPath(CSIDL_FAVORITES); }
+std::string FavoritesFolder(const FolderProblemReport& report) {
+    return SpecialFolderPath(CSIDL_FAVORITES, report);
+}

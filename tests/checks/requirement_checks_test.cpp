@@ -290,9 +290,9 @@ TEST_F(Checks, UnknownFreeSpaceIsZero) {
     EXPECT_EQ(FreeDiskMegabytes("C:", 2, system), std::nullopt);
 }
 
-// Every numeric key a check reads: a value that is not a number stops the
-// program with a message naming the key, except on the disk row, which goes
-// on without passing.
+// Every numeric key a check reads: a value that is not a number, or one far
+// beyond any sensible requirement, stops the program with a message naming
+// the key, except on the disk row, which goes on without passing.
 TEST_F(Checks, NotANumberStopsNamingTheKey) {
     struct Case {
         const char* key;
@@ -305,18 +305,21 @@ TEST_F(Checks, NotANumberStopsNamingTheKey) {
         {"WarnMemoryxp2k", 5, 1}, {"MinMemoryVista", 6, 1}, {"WarnMemoryVista", 6, 1},
         {"ExceptionOS", 5, 1},
     };
-    for (const Case& c : stopping) {
-        SetUp();
-        SetOs(2, c.major, c.minor, 3);
-        settings[c.key] = "12abc";
-        CheckPlatform platform = Platform();
-        try {
-            RunAllChecks(platform);
-            ADD_FAILURE() << c.key << " did not stop";
-        } catch (const SettingsStop& stop) {
-            std::string message = stop.what();
-            EXPECT_NE(message.find(std::string(c.key) + " = \"12abc\""), std::string::npos)
-                << message;
+    for (const char* bad : {"12abc", "100000000000000000000", "-3000000000"}) {
+        for (const Case& c : stopping) {
+            SetUp();
+            SetOs(2, c.major, c.minor, 3);
+            settings[c.key] = bad;
+            CheckPlatform platform = Platform();
+            try {
+                RunAllChecks(platform);
+                ADD_FAILURE() << c.key << " = " << bad << " did not stop";
+            } catch (const SettingsStop& stop) {
+                std::string message = stop.what();
+                EXPECT_NE(message.find(std::string(c.key) + " = \"" + bad + "\""),
+                          std::string::npos)
+                    << message;
+            }
         }
     }
     // The 9x memory keys too.
@@ -332,16 +335,19 @@ TEST_F(Checks, NotANumberStopsNamingTheKey) {
 
 TEST_F(Checks, DiskGoesOnPastUnreadableValues) {
     for (const char* key : {"MinDiskSpace", "MinDiskSpaceVista"}) {
-        SetUp();
-        if (std::string(key).find("Vista") != std::string::npos) SetOs(2, 6, 0, 1);
-        settings[key] = "much";
-        problems.clear();
-        CheckResults.clear();
-        CheckPlatform platform = Platform();
-        EXPECT_EQ(CheckDiskSpace(platform), kCheckFailed);
-        EXPECT_EQ(OnlyRecord(), "Disk Space^Failed^much^4.00 GB");
-        ASSERT_EQ(problems.size(), 1u);
-        EXPECT_NE(problems[0].find(std::string(key) + " = \"much\""), std::string::npos);
+        for (std::string bad : {"much", "-100000000000000000000"}) {
+            SetUp();
+            if (std::string(key).find("Vista") != std::string::npos) SetOs(2, 6, 0, 1);
+            settings[key] = bad;
+            problems.clear();
+            CheckResults.clear();
+            CheckPlatform platform = Platform();
+            EXPECT_EQ(CheckDiskSpace(platform), kCheckFailed);
+            EXPECT_EQ(OnlyRecord(), "Disk Space^Failed^" + bad + "^4.00 GB");
+            ASSERT_EQ(problems.size(), 1u);
+            EXPECT_NE(problems[0].find(std::string(key) + " = \"" + bad + "\""),
+                      std::string::npos);
+        }
     }
     for (const char* key : {"WarnDiskSpace", "WarnDiskSpaceVista"}) {
         SetUp();
@@ -371,6 +377,9 @@ TEST(SettingNumbers, ParsingAndRounding) {
     EXPECT_EQ(RoundHalfEven(3.5), 4);
     EXPECT_EQ(RoundHalfEven(-2.5), -2);
     EXPECT_EQ(RoundHalfEven(1599.6), 1600);
+    // Far beyond 64 bits (many logical processors at a high measured clock).
+    EXPECT_EQ(RoundHalfEven(1e30), INT64_MAX);
+    EXPECT_EQ(RoundHalfEven(-1e30), INT64_MIN);
 }
 
 TEST(Formats, SizesAndClocks) {

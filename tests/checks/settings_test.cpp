@@ -61,9 +61,34 @@ TEST_F(SettingsFile, ProfileRules) {
     EXPECT_EQ(ReadRequirement("Msg"), "spaced out");
 }
 
-TEST_F(SettingsFile, LongValuesAreCutTo254Characters) {
-    Write("[Requirements]\r\nMsg = " + std::string(300, 'x') + "\r\n");
-    EXPECT_EQ(ReadRequirement("Msg"), std::string(254, 'x'));
+// A cut command would run as something else: a value that fills the read
+// buffer is refused, naming its key.
+TEST_F(SettingsFile, OverLongValuesAreRefused) {
+    std::string path = "C:\\Program Files\\Tavrin\\" + std::string(280, 'x') + "\\setup.exe";
+    Write("[Requirements]\r\nRun3 = " + path + "\r\nMsg = " + std::string(253, 'y') + "\r\n");
+    try {
+        ReadRequirement("Run3");
+        ADD_FAILURE() << "an over-long value was read";
+    } catch (const SettingsStop& stop) {
+        EXPECT_NE(std::string(stop.what()).find("Run3"), std::string::npos) << stop.what();
+    }
+    EXPECT_EQ(ReadRequirement("Msg"), std::string(253, 'y'));
+}
+
+// A program folder where the default file cannot be written (a CD): the
+// same defaults answer from memory, keys matched as the profile read does.
+TEST_F(SettingsFile, BuiltInDefaultsWhenTheFileCannotBeWritten) {
+    std::string folder = ProgramDir;
+    ProgramDir += "no such folder\\";
+    EXPECT_FALSE(WriteDefaultSettings());
+    UseBuiltInSettings(true);
+    EXPECT_EQ(ReadRequirement("Run"), "installtavrinsecure");
+    EXPECT_EQ(ReadRequirement("warnCPUSpeedVista"), "1760");
+    EXPECT_EQ(ReadRequirement("forecolor"), "0,150,255");
+    EXPECT_EQ(ReadRequirement("Run0"), "");
+    EXPECT_EQ(ReadRequirement("NoSuchKey"), "");
+    UseBuiltInSettings(false);
+    ProgramDir = folder;
 }
 
 TEST_F(SettingsFile, MissingFileReadsEmpty) {

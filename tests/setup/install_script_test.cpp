@@ -137,6 +137,33 @@ TEST_F(Install, MissingFileOrErrorShowsTheErrorTextAndStaysOpen) {
     EXPECT_FALSE(other.bar);
 }
 
+// Closing the window cancels the download; a completion that was already
+// queued then must not start the setup the user turned down.
+TEST_F(Install, ClosingDropsACompletionStillQueued) {
+    script.RunInstallScript();
+    host.files.insert("C:\\Temp\\tavrinsecure.exe");
+    script.Abandon();
+    EXPECT_EQ(host.cancels, 1);
+    EXPECT_FALSE(host.timer);
+    script.OnDownloadComplete();
+    script.OnDownloadError();
+    for (int tick = 0; tick < 30; ++tick) script.OnTimerTick();
+    EXPECT_TRUE(host.started.empty());
+    EXPECT_FALSE(host.unloaded);
+    EXPECT_EQ(host.messages, 0);
+}
+
+// Saved relative to the current folder, the file started elevated could be
+// any program put there: with no temporary folder nothing is downloaded.
+TEST_F(Install, NoTempFolderTellsTheUserAndDownloadsNothing) {
+    InstallScript homeless(host, "", "http://host/x");
+    homeless.RunInstallScript();
+    EXPECT_EQ(host.messages, 1);
+    for (const std::string& call : host.calls) EXPECT_EQ(call.find("download"), std::string::npos) << call;
+    EXPECT_FALSE(host.timer);
+    EXPECT_FALSE(KeepWindowOpen) << "the run ends instead of waiting for a download";
+}
+
 TEST(DownloadUrl, FixedPath) {
     std::string url = SetupDownloadUrl();
     EXPECT_EQ(url.rfind("http://", 0), 0u);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "platform/owned.h"
 #include "setup/drag_window.h"
 #include "setup/file_manip.h"
 #include "setup/registry.h"
@@ -66,22 +69,20 @@ TEST(FormatMegabytes, TwoDecimalsAndGrouping) {
     EXPECT_EQ(FormatMegabytes(1024 * 1024 * 1024), "1,024.00 MB");
 }
 
-TEST(WaitForProcessExit, ReturnsTheExitCode) {
+TEST(WaitForProcessExit, WaitsOnTheHandleForTheExitCode) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    char command[] = "cmd.exe /c exit 42";
+    char command[] = "cmd.exe /c ping -n 2 127.0.0.1 >nul & exit 42";
     ASSERT_TRUE(::CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                                  nullptr, nullptr, &startup, &process));
     ::CloseHandle(process.hThread);
-    EXPECT_EQ(WaitForProcessExit(process.dwProcessId), 42u);
+    EXPECT_EQ(WaitForProcessExit(process.hProcess), 42u);
+    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 0), WAIT_OBJECT_0) << "returned early";
     // Already ended: the code at once.
-    EXPECT_EQ(WaitForProcessExit(process.dwProcessId), 42u);
+    EXPECT_EQ(WaitForProcessExit(process.hProcess), 42u);
     ::CloseHandle(process.hProcess);
-}
-
-TEST(WaitForProcessExit, UnknownProcessIsZero) {
-    EXPECT_EQ(WaitForProcessExit(0xFFFFFFF0u), 0u);
+    EXPECT_EQ(WaitForProcessExit(nullptr), 0u);
 }
 
 TEST(DeleteFileOrDefer, DeletesAFile) {
@@ -124,13 +125,91 @@ TEST(Folders, EndInOneBackslash) {
     std::string temp = TempFolder();
     ASSERT_FALSE(temp.empty());
     EXPECT_EQ(temp.back(), '\\');
-    std::string favorites = FavoritesFolder();
+    std::vector<std::string> problems;
+    auto report = [&](const std::string& why) { problems.push_back(why); };
+    std::string favorites = FavoritesFolder(report);
     ASSERT_FALSE(favorites.empty());
     EXPECT_EQ(favorites.back(), '\\');
     EXPECT_NE(favorites.substr(favorites.size() - 2), "\\\\");
+    EXPECT_TRUE(problems.empty());
     std::string programFiles = ProgramFilesFolder();
     ASSERT_FALSE(programFiles.empty());
     EXPECT_EQ(programFiles.substr(1, 2), ":\\");
+}
+
+// When the shell cannot name a folder the user learns why, and the empty
+// result never stands for the current folder.
+TEST(Folders, ShellFailureIsReported) {
+    std::vector<std::string> problems;
+    std::string path = SpecialFolderPath(0x7F, [&](const std::string& why) {
+        problems.push_back(why);
+    });
+    EXPECT_EQ(path, "");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_FALSE(problems[0].empty());
+}
+
+// TMP (and TEMP) set for one test.
+class TempSetting {
+public:
+    explicit TempSetting(const std::wstring& folder) {
+        for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+            wchar_t old[4096] = {};
+            DWORD length = ::GetEnvironmentVariableW(name, old, 4096);
+            saved_.emplace_back(name, std::wstring(old, length));
+            ::SetEnvironmentVariableW(name, folder.c_str());
+        }
+    }
+    ~TempSetting() {
+        for (auto& [name, value] : saved_) ::SetEnvironmentVariableW(name, value.c_str());
+    }
+
+private:
+    std::vector<std::pair<const wchar_t*, std::wstring>> saved_;
+};
+
+std::wstring WideTemp() {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    return temp;
+}
+
+// A temporary folder longer than 255 characters (the system allows up to
+// MAX_PATH) and named in letters that the ANSI code page lacks: the folder
+// handed out still reaches it.
+TEST(TempFolder, LongAndNonAnsiFoldersStillWork) {
+    std::wstring top = WideTemp() + L"tscheck \x0416\x0434\x0440";
+    std::vector<std::wstring> made{top};
+    std::wstring folder = top;
+    while (folder.size() < 200) {
+        folder += L"\\deeper folder \x043F\x0430\x043F\x043A\x0430 " + std::to_wstring(made.size());
+        made.push_back(folder);
+    }
+    folder += L"\\" + std::wstring(257 - folder.size(), L'x');  // 258 with its "\\"
+    made.push_back(folder);
+    for (const std::wstring& f : made) ::CreateDirectoryW((L"\\\\?\\" + f).c_str(), nullptr);
+    std::string temp;
+    {
+        TempSetting setting(folder);
+        temp = TempFolder();
+    }
+    ASSERT_FALSE(temp.empty());
+    EXPECT_EQ(temp.back(), '\\');
+    std::string probe = temp + "probe.txt";
+    OwnedHandle file(::CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_TRUE(file) << probe;
+    file.reset();
+    std::wstring wideProbe = L"\\\\?\\" + folder + L"\\probe.txt";
+    EXPECT_NE(::GetFileAttributesW(wideProbe.c_str()), INVALID_FILE_ATTRIBUTES) << temp;
+    ::DeleteFileW(wideProbe.c_str());
+    for (auto f = made.rbegin(); f != made.rend(); ++f)
+        ::RemoveDirectoryW((L"\\\\?\\" + *f).c_str());
+}
+
+TEST(TempFolder, MissingFolderIsEmpty) {
+    TempSetting setting(WideTemp() + L"tscheck no such folder");
+    EXPECT_EQ(TempFolder(), "");
 }
 
 TEST(Registry, OnlyStringValues) {

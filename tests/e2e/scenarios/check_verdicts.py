@@ -139,14 +139,18 @@ class CheckVerdicts(Scenario):
         self.assertEqual(run.exit_code, EXIT_FAILED)
 
     def test_a_value_that_is_not_a_number_stops_without_a_verdict(self):
+        # A huge minimum once passed: it overflowed to a negative clock.
         set_windows_version("winxp")
-        self.write_settings(defaults_with(MinCPUSpeed="fast"))
-        run = self.drive("wait-other", "60", "dump", "press-ok", "wait-exit", "60")
-        self.assertEqual(box_text(run.boxes()[0]),
-                         'Pelorin.ini may be corrupt: the setting MinCPUSpeed = "fast" is not a '
-                         'valid number. Please reinstall the Pelorin.')
-        self.assertEqual(run.exit_code, 0)
-        self.assertTrue(os.path.exists(self.settings_path))
+        for value in ("fast", "100000000000000000000"):
+            with self.subTest(value=value):
+                self.write_settings(defaults_with(MinCPUSpeed=value))
+                run = self.drive("wait-other", "60", "dump", "press-ok", "wait-exit", "60")
+                self.assertEqual(box_text(run.boxes()[0]),
+                                 f'Pelorin.ini may be corrupt: the setting MinCPUSpeed = "{value}" '
+                                 'is not a valid number. Please reinstall the Pelorin.')
+                self.assertIsNone(run.window(), "no results window")
+                self.assertEqual(run.exit_code, 0)
+                self.assertTrue(os.path.exists(self.settings_path))
 
     def test_show_results_false_with_everything_passed(self):
         set_windows_version("winxp")

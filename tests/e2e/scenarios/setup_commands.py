@@ -69,17 +69,58 @@ class SetupCommands(Scenario):
             self.assertEqual(f.read(), b"[InternetShortcut]\r\nURL=http://tavrin.example/\r\n")
         self.assertEqual(run.exit_code, EXIT_PASSED)
 
-    def test_install_word_in_a_numbered_key_cannot_run(self):
+    def test_a_command_that_cannot_start_is_named_and_the_list_goes_on(self):
+        # The install word outside Run is an ordinary command line, and no
+        # such program exists.
         self.write_settings(["[Requirements]", *EASY, "Run = " + self.command("A", 0),
-                             "Run0 = installtavrinsecure", "Msg = never shown"])
+                             "Run0 = installtavrinsecure", "Run1 = " + self.command("B", 0),
+                             "Msg = All done."])
+        run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP,
+                         "wait-other", "60", "dump", "press-ok", "sleep", "500",
+                         "wait-other", "60", "dump", "press-ok", "wait-exit", "60")
+        self.assertEqual(box_text(run.boxes(0)[0]), "Error Running: installtavrinsecure")
+        self.assertEqual(box_text(run.boxes(1)[0]), "All done.")
+        self.assertEqual(self.log_lines(), ["A start", "A end", "B start", "B end"])
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+
+    def test_a_second_click_does_not_run_the_list_again(self):
+        self.write_settings(["[Requirements]", *EASY, "Run = " + self.command("A", 2500),
+                             "Run0 = " + self.command("B", 0)])
+        run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP, "sleep", "600",
+                         "click", *RUN_SETUP, "sleep", "300", "click", *RUN_SETUP,
+                         "wait-exit", "60")
+        self.assertEqual(self.log_lines(), ["A start", "A end", "B start", "B end"])
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+
+    def test_a_quoted_path_with_blanks_runs_that_one_file(self):
+        # Unquoted, "C:\e2e\<test>\my setup\logrun.exe" would start my.exe
+        # first: a program planted at the blank-cut prefix.
+        folder = os.path.join(self.folder, "my setup")
+        os.makedirs(folder)
+        shutil.copy(os.path.join(BUILD, "e2e", "logrun.exe"), folder)
+        shutil.copy(os.path.join(BUILD, "e2e", "logrun.exe"), os.path.join(self.folder, "my.exe"))
+        path = "C:\\e2e\\" + self.name + "\\my setup\\logrun.exe"
+        self.write_settings(["[Requirements]", *EASY, f'Run = "{path}"'])
+        run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP, "wait-exit", "60")
+        with open(os.path.join(folder, "log.txt"), "rb") as f:
+            self.assertEqual(f.read(), b"logrun start\r\nlogrun end\r\n")
+        self.assertEqual(self.log_lines(), [], "the planted my.exe never ran")
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+
+    def test_a_shortcut_name_leaving_favorites_is_refused(self):
+        users = os.path.dirname(favorites_folder())
+        escaped = os.path.join(users, "escaped.url")
+        if os.path.exists(escaped):
+            os.remove(escaped)
+        self.write_settings(["[Requirements]", *EASY, "Run =", "Favorite = http://tavrin.example/",
+                             "FavoriteName = ..\\escaped"])
         run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP,
                          "wait-other", "60", "dump", "press-ok", "wait-exit", "60")
-        self.assertEqual(self.log_lines(), ["A start", "A end"])
-        text = box_text(run.boxes()[0])
-        self.assertTrue(text.startswith("Cannot Run Command: installtavrinsecure\r\n"), text)
-        self.assertGreater(len(text), len("Cannot Run Command: installtavrinsecure\r\n"))
-        self.assertEqual(run.exit_code, 0, "the run ends without a verdict")
-        self.assertTrue(os.path.exists(self.settings_path), "no unload processing")
+        self.assertEqual(box_text(run.boxes()[0]),
+                         'The shortcut name "..\\escaped" is not a plain file name, so no '
+                         'shortcut was written.')
+        self.assertFalse(os.path.exists(escaped))
+        self.assertEqual(run.exit_code, EXIT_PASSED)
 
     def test_url_command_in_capitals_is_not_waited_for(self):
         self.write_settings(["[Requirements]", *EASY,

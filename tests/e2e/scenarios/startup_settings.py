@@ -60,6 +60,27 @@ class StartupSettings(Scenario):
         self.assertEqual(run.exit_code, 0)
         self.assertEqual(self.settings_bytes(), before)
 
+    def test_an_unreadable_settings_file_stops_without_a_verdict(self):
+        set_windows_version("winxp")
+        os.makedirs(self.settings_path)  # a folder where the file should be
+        run = self.drive("wait-other", "60", "dump", "press-ok", "wait-exit", "30")
+        self.assertEqual(box_text(run.boxes()[0]), "String file missing from program directory")
+        self.assertIsNone(run.window(), "no results without the provider's requirements")
+        self.assertEqual(run.exit_code, 0)
+
+    def test_a_folder_that_cannot_hold_the_default_file_runs_on_the_built_in_defaults(self):
+        # On NT 4.0 a folder of the file's name counts as no file, and the
+        # default file cannot be written over it, as on a CD.
+        set_windows_version("nt40")
+        os.makedirs(self.settings_path)
+        run = self.drive("wait-other", "60", "dump", "press-ok", "wait-window", MAIN_TITLE, "60",
+                         "dump", "click", *CLOSE_BUTTON, "wait-exit", "30")
+        self.assertEqual(box_text(run.boxes(0)[0]), "String file missing from program directory")
+        need, have = run.rows(1)[0]
+        self.assertEqual(need, "Windows XP+", "the built-in MinOS")
+        self.assertEqual(run.exit_code, EXIT_FAILED, "NT 4.0 fails, with a verdict")
+        self.assertTrue(os.path.isdir(self.settings_path))
+
 
 if __name__ == "__main__":
     main()

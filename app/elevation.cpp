@@ -1,0 +1,47 @@
+#include "app/elevation.h"
+
+#include <cctype>
+
+#include "checks/os_identification.h"
+
+const char kStillNotAdministratorMessage[] =
+    "Tavrin Secure Requirements Check was started again with administrator rights, but it "
+    "still does not have them. Please start it as an administrator.";
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool SameWord(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+bool HasElevatedMarker(const std::string& commandLine) {
+    std::size_t at = 0;
+    // The program's own path, which may itself hold the marker's text.
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        std::size_t close = commandLine.find('"', 1);
+        at = close == std::string::npos ? commandLine.size() : close + 1;
+    }
+    while (at < commandLine.size() && !IsBlank(commandLine[at])) ++at;
+    while (at < commandLine.size()) {
+        while (at < commandLine.size() && IsBlank(commandLine[at])) ++at;
+        std::size_t end = at;
+        while (end < commandLine.size() && !IsBlank(commandLine[end])) ++end;
+        if (end > at && SameWord(commandLine.substr(at, end - at), kElevatedMarker)) return true;
+        at = end;
+    }
+    return false;
+}
+
+ElevationStep NextElevationStep(int osCode, bool isAdministrator, bool relaunched) {
+    if (isAdministrator || osCode < kOsVista) return ElevationStep::GoOn;
+    return relaunched ? ElevationStep::GiveUp : ElevationStep::Relaunch;
+}

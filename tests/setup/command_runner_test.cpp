@@ -1,0 +1,110 @@
+#include "setup/command_runner.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <vector>
+
+#include "checks/settings.h"
+#include "setup/special_folders.h"
+
+namespace {
+
+// The runner's way out of the program, caught by the tests.
+struct ProgramEnded {};
+
+struct FakeHost : CommandRunnerHost {
+    std::vector<std::string> messages;
+    bool unloaded = false;
+    bool ChecksPassed() override { return true; }
+    void SetBusyPointer(bool) override {}
+    void RunInstallScript() override {}
+    void UnloadWindow() override { unloaded = true; }
+    [[noreturn]] void EndProgram() override { throw ProgramEnded{}; }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+};
+
+// A program folder of its own with a settings file the test writes.
+class Runner : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        ::GetTempPathA(MAX_PATH, temp);
+        ProgramDir = std::string(temp) + "tscheck_runner_test\\";
+        ::CreateDirectoryA(ProgramDir.c_str(), nullptr);
+        KeepWindowOpen = false;
+    }
+    void TearDown() override {
+        ::DeleteFileA(SettingsPath().c_str());
+        ::DeleteFileA(marker().c_str());
+        ::RemoveDirectoryA(ProgramDir.c_str());
+    }
+    void Settings(const std::vector<std::string>& lines) {
+        std::ofstream file(SettingsPath(), std::ios::binary | std::ios::trunc);
+        file << "[Requirements]\r\n";
+        for (const std::string& line : lines) file << line << "\r\n";
+    }
+    void Run() {
+        try {
+            RunSetupCommands(host);
+            ADD_FAILURE() << "the run did not end the program";
+        } catch (const ProgramEnded&) {
+        }
+    }
+    // A command that leaves a trace: cmd.exe creating a file.
+    std::string marker() const { return ProgramDir + "ran.txt"; }
+    std::string Touch() const { return "cmd.exe /c echo ran>\"" + marker() + "\""; }
+    bool Ran() const { return ::GetFileAttributesA(marker().c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+    FakeHost host;
+};
+
+TEST_F(Runner, ACommandThatCannotStartIsNamedAndTheListGoesOn) {
+    Settings({"Run = C:\\no such folder\\setup.exe /quiet", "Run0 = " + Touch(),
+              "Msg = Done."});
+    Run();
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(host.messages[0], "Error Running: C:\\no such folder\\setup.exe /quiet");
+    EXPECT_EQ(host.messages[1], "Done.");
+    EXPECT_TRUE(Ran()) << "the next command still ran";
+    EXPECT_TRUE(host.unloaded);
+}
+
+TEST_F(Runner, AnOverLongCommandIsRefusedNotCutAndRun) {
+    Settings({"Run = " + Touch(), "Run0 = cmd.exe /c echo " + std::string(300, 'x'),
+              "Msg = never shown"});
+    Run();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("Run0"), std::string::npos) << host.messages[0];
+    EXPECT_TRUE(Ran());
+    EXPECT_FALSE(host.unloaded) << "ended at once, without a verdict";
+}
+
+TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
+    std::string favorites = FavoritesFolder(nullptr);
+    ASSERT_FALSE(favorites.empty());
+    for (const char* name : {"..\\..\\Startup\\x", "../x", "C:x", "x:stream", "..", "CON",
+                             "nul.txt", "com1"}) {
+        Settings({"Favorite = http://tavrin.example/", std::string("FavoriteName = ") + name});
+        host.messages.clear();
+        CreateFavorite(host);
+        ASSERT_EQ(host.messages.size(), 1u) << name;
+        EXPECT_NE(host.messages[0].find(name), std::string::npos) << host.messages[0];
+    }
+    std::string parent = favorites.substr(0, favorites.rfind('\\', favorites.size() - 2) + 1);
+    EXPECT_EQ(::GetFileAttributesA((parent + "x.url").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesA((favorites + "x.url").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A plain name with dots and blanks is fine.
+    Settings({"Favorite = http://tavrin.example/", "FavoriteName = Tavrin Support v2.1"});
+    host.messages.clear();
+    CreateFavorite(host);
+    EXPECT_TRUE(host.messages.empty());
+    std::string written = favorites + "Tavrin Support v2.1.url";
+    EXPECT_NE(::GetFileAttributesA(written.c_str()), INVALID_FILE_ATTRIBUTES);
+    ::DeleteFileA(written.c_str());
+}
+
+}  // namespace
