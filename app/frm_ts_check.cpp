@@ -168,6 +168,9 @@ void frmTSCheck::Show() {
 void frmTSCheck::Unload() {
     if (unloaded_) return;
     unloaded_ = true;
+    // The process ends below without running destructors: a download still
+    // running must not leave its partial file behind.
+    if (install_) install_->AbandonDownload();
     if (FileExists(SettingsPath())) DeleteFileOrDefer(SettingsPath());
     if (picOK.Tag == "pass") ::ExitProcess(kExitPassed);
     if (picOK.Tag == "fail") ::ExitProcess(kExitFailed);

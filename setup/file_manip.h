@@ -33,6 +33,8 @@ std::string FormatMegabytes(std::int32_t bytes);
 // events go on meanwhile. 0 at once for a process that cannot be opened.
 std::uint32_t WaitForProcessExit(std::uint32_t processId);
 
-// ShellExecuteEx with the verb "runas" (elevate) or "open"; non-zero on success.
+// ShellExecuteEx with the verb "runas" (elevate) or "open"; non-zero on
+// success. `directory` is the program's working folder; empty leaves the
+// choice to the shell.
 std::int32_t ShellRun(const std::string& file, bool elevate, const std::string& parameters,
-                      std::int32_t showCommand);
+                      std::int32_t showCommand, const std::string& directory = "");
