@@ -239,7 +239,7 @@ TEST_F(DownloaderTest, FastDownloadLeavesTheWindowThreadResponsive) {
         ::Sleep(3);
     };
     control_.OnDownloadComplete = [&](std::int64_t, const std::string&) { ticksAtEnd = ticks; };
-    control_.BeginDownload(ServerUrl("size=33554432"), File("big.bin"));
+    control_.BeginDownload(ServerUrl("size=8388608"), File("big.bin"));
     ASSERT_TRUE(WaitFor([&] { return ticksAtEnd >= 0; }));
     EXPECT_GE(ticksAtEnd, 1);
 }
