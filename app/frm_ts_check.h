@@ -65,11 +65,11 @@ public:
     void EnableTimeoutTimer(bool enabled) override;
     void ShowProgressBar(bool visible) override { prgDownload.Show(visible); }
     void SetProgress(std::int32_t max, std::int32_t value, const std::string& text) override;
-    void BeginDownload(const std::string& url, const std::string& saveFile) override;
+    void BeginDownload(const std::string& url, std::shared_ptr<DownloadTarget> target,
+                       const std::string& saveFile) override;
     void CancelAllDownload() override { dlFile.CancelAllDownload(); }
-    void StartProgram(const std::string& path, bool elevate) override;
-    bool HasFile(const std::string& path) override;
-    void RemoveFile(const std::string& path) override;
+    void StartProgram(const std::string& path, bool elevate, const std::string& folder) override;
+    std::string MakePrivateFolder(const std::string& parent) override;
     int CurrentOsCode() override;
 
     // Window-class plumbing.

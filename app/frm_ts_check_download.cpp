@@ -7,6 +7,7 @@
 #include "checks/requirement_checks.h"
 #include "controls/property_store.h"
 #include "setup/file_manip.h"
+#include "setup/private_folder.h"
 
 namespace {
 
@@ -68,16 +69,17 @@ void frmTSCheck::SetProgress(std::int32_t max, std::int32_t value, const std::st
     prgDownload.SetText(text);
 }
 
-void frmTSCheck::BeginDownload(const std::string& url, const std::string& saveFile) {
-    dlFile.BeginDownload(url, saveFile);
+void frmTSCheck::BeginDownload(const std::string& url, std::shared_ptr<DownloadTarget> target,
+                               const std::string& saveFile) {
+    dlFile.BeginDownload(url, std::move(target), saveFile);
 }
 
-void frmTSCheck::StartProgram(const std::string& path, bool elevate) {
-    ShellRun(path, elevate, "", SW_SHOWNORMAL);
+void frmTSCheck::StartProgram(const std::string& path, bool elevate, const std::string& folder) {
+    ShellRun(path, elevate, "", SW_SHOWNORMAL, folder);
 }
 
-bool frmTSCheck::HasFile(const std::string& path) { return FileExists(path); }
-
-void frmTSCheck::RemoveFile(const std::string& path) { DeleteFileOrDefer(path); }
+std::string frmTSCheck::MakePrivateFolder(const std::string& parent) {
+    return CreatePrivateFolder(parent);
+}
 
 int frmTSCheck::CurrentOsCode() { return GetOsCode(); }

@@ -1,5 +1,6 @@
 #include "controls/downloader.h"
 
+#include "controls/staged_file.h"
 #include "platform/window_class.h"
 
 namespace {
@@ -14,8 +15,8 @@ void ShowSystemMessage(const std::string& text, const std::string& title) {
 
 Downloader::Downloader() : Downloader(ShowSystemMessage) {}
 
-Downloader::Downloader(Notice startErrorNotice)
-    : startErrorNotice_(std::move(startErrorNotice)) {
+Downloader::Downloader(Notice startErrorNotice, const WinInetApi* api)
+    : api_(api), startErrorNotice_(std::move(startErrorNotice)) {
     // A registered message cannot be mistaken for another window's own,
     // should WinINet post to a handle that has since been reused.
     noticeMessage_ = ::RegisterWindowMessageA("TSCheck.Downloader.Notice");
@@ -33,8 +34,13 @@ Downloader::~Downloader() {
 
 void Downloader::BeginDownload(const std::string& url, const std::string& saveFile,
                                std::uint32_t asyncReadOptions, bool /*restartModePossible*/) {
-    auto transfer = std::make_unique<UrlTransfer>(NextTransferId(), hwnd_, noticeMessage_);
-    if (!hwnd_ || !transfer->Start(url, saveFile, asyncReadOptions)) {
+    BeginDownload(url, std::make_shared<StagedSaveFile>(saveFile), saveFile, asyncReadOptions);
+}
+
+void Downloader::BeginDownload(const std::string& url, std::shared_ptr<DownloadTarget> target,
+                               const std::string& saveFile, std::uint32_t asyncReadOptions) {
+    auto transfer = std::make_unique<UrlTransfer>(NextTransferId(), hwnd_, noticeMessage_, api_);
+    if (!hwnd_ || !transfer->Start(url, std::move(target), saveFile, asyncReadOptions)) {
         if (startErrorNotice_) startErrorNotice_(kStartErrorText, kStartErrorTitle);
         return;
     }

@@ -22,9 +22,10 @@ public:
     using Notice = std::function<void(const std::string& text, const std::string& title)>;
 
     // `startErrorNotice` tells the user that a download could not start;
-    // by default the system message box.
+    // by default the system message box. `api` is the WinINet to use; by
+    // default the system's.
     Downloader();
-    explicit Downloader(Notice startErrorNotice);
+    explicit Downloader(Notice startErrorNotice, const WinInetApi* api = WinInet());
     // Cancels whatever is still running.
     ~Downloader();
     Downloader(const Downloader&) = delete;
@@ -36,6 +37,10 @@ public:
     // added to the request's; `restartModePossible` is accepted and unused.
     void BeginDownload(const std::string& url, const std::string& saveFile,
                        std::uint32_t asyncReadOptions = 0, bool restartModePossible = false);
+    // The same into a target of the caller's, which decides what a whole
+    // download is; `saveFile` names it in the events.
+    void BeginDownload(const std::string& url, std::shared_ptr<DownloadTarget> target,
+                       const std::string& saveFile, std::uint32_t asyncReadOptions = 0);
     // Cancels every download and forgets them; no event follows for them.
     bool CancelAllDownload();
 
@@ -66,6 +71,7 @@ private:
 
     HWND hwnd_ = nullptr;
     UINT noticeMessage_ = 0;
+    const WinInetApi* api_;
     Notice startErrorNotice_;
     DownloadList list_;
     std::map<std::uint32_t, std::unique_ptr<UrlTransfer>> transfers_;

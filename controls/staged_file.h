@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
+#include "controls/download_target.h"
 #include "platform/owned.h"
 
 class StagedFile {
@@ -38,6 +40,22 @@ private:
     std::string savePath_;
     std::string temporaryPath_;
     std::uint64_t written_ = 0;
+};
+
+// The download control's own target for a save file: the bytes are staged
+// beside it, and only a whole download replaces it.
+class StagedSaveFile final : public DownloadTarget {
+public:
+    explicit StagedSaveFile(std::string savePath) : savePath_(std::move(savePath)) {}
+    bool Open() override { return staged_.Open(savePath_); }
+    bool Announced(std::int64_t) override { return true; }
+    bool Write(const void* data, std::size_t size) override { return staged_.Write(data, size); }
+    bool Commit() override { return staged_.Commit(); }
+    void Discard() noexcept override { staged_.Discard(); }
+
+private:
+    std::string savePath_;
+    StagedFile staged_;
 };
 
 // The folder part of a path ("." for a bare file name), without the final

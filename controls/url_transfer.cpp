@@ -1,7 +1,7 @@
 #include "controls/url_transfer.h"
 
+#include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <map>
 #include <vector>
 
@@ -15,7 +15,9 @@ struct UrlTransfer::Channel {
     UINT message = 0;
     std::uint32_t id = 0;
     std::vector<char> buffer;
-    INTERNET_BUFFERSA read{};  // WinINet may still write the length later
+    // Where WinINet puts the count of a read; it may write it later, when
+    // the read had to wait. kNoCount until then.
+    DWORD count = 0;
 
     // Guarded by the registry lock.
     DWORD_PTR result = 0;
@@ -25,6 +27,8 @@ struct UrlTransfer::Channel {
 };
 
 namespace {
+
+constexpr DWORD kNoCount = 0xFFFFFFFF;
 
 // Channels by transfer id (the callback context). An entry stays until the
 // transfer has let go and WinINet has reported every handle closed.
@@ -97,21 +101,26 @@ std::uint32_t NextTransferId() {
     return id != 0 ? id : ++last;
 }
 
-UrlTransfer::UrlTransfer(std::uint32_t id, HWND window, UINT message)
-    : id_(id), window_(window), message_(message) {}
+UrlTransfer::UrlTransfer(std::uint32_t id, HWND window, UINT message, const WinInetApi* api)
+    : id_(id), window_(window), message_(message), api_(api) {
+    session_.Bind(api);
+    request_.Bind(api);
+}
 
 UrlTransfer::~UrlTransfer() {
     ::KillTimer(window_, id_);
     CloseConnection();
-    staged_.Discard();
+    if (target_) target_->Discard();
 }
 
-bool UrlTransfer::Start(const std::string& url, const std::string& saveFile, DWORD extraFlags) {
-    const WinInetApi* api = WinInet();
-    if (!api || state_ != State::Idle || saveFile.empty() || !IsSupportedUrl(*api, url))
+bool UrlTransfer::Start(const std::string& url, std::shared_ptr<DownloadTarget> target,
+                        const std::string& saveFile, DWORD extraFlags) {
+    if (!api_ || !target || state_ != State::Idle || saveFile.empty() ||
+        !IsSupportedUrl(*api_, url))
         return false;
     saveFile_ = saveFile;
-    if (!staged_.Open(saveFile)) {
+    target_ = std::move(target);
+    if (!target_->Open()) {
         // Reported like a failed read, and never from inside this call.
         state_ = State::Unwritable;
         PostNotice(TransferNotice::Continue);
@@ -120,13 +129,13 @@ bool UrlTransfer::Start(const std::string& url, const std::string& saveFile, DWO
 
     // The user's Internet settings, proxy included, as the system's own
     // browser and downloads use them.
-    session_.reset(api->InternetOpenA("TSCheck", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr,
-                                      INTERNET_FLAG_ASYNC));
+    session_.reset(api_->InternetOpenA("TSCheck", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr,
+                                       INTERNET_FLAG_ASYNC));
     if (!session_ ||
-        api->InternetSetStatusCallbackA(session_.get(), StatusCallback) ==
+        api_->InternetSetStatusCallbackA(session_.get(), StatusCallback) ==
             INTERNET_INVALID_STATUS_CALLBACK) {
         session_.reset();
-        staged_.Discard();
+        target_->Discard();
         return false;
     }
 
@@ -144,7 +153,7 @@ bool UrlTransfer::Start(const std::string& url, const std::string& saveFile, DWO
     // cache, and a second copy in the cache would only cost disk space.
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI |
                   extraFlags;
-    HINTERNET request = api->InternetOpenUrlA(session_.get(), url.c_str(), nullptr, 0, flags, id_);
+    HINTERNET request = api_->InternetOpenUrlA(session_.get(), url.c_str(), nullptr, 0, flags, id_);
     if (request) {
         request_.reset(request);
         state_ = State::Opened;
@@ -157,7 +166,7 @@ bool UrlTransfer::Start(const std::string& url, const std::string& saveFile, DWO
         return true;
     }
     CloseConnection();
-    staged_.Discard();
+    target_->Discard();
     state_ = State::Idle;
     return false;
 }
@@ -181,11 +190,15 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
     }
 
     DWORD_PTR result = 0;
+    DWORD count = kNoCount;
     {
-        // Taking the lock also makes WinINet's writes to the read buffer
-        // visible here.
+        // Taking the lock also makes WinINet's writes to the read buffer and
+        // the count visible here.
         CriticalSectionScope lock(Channels().lock);
-        result = channel_ ? channel_->result : 0;
+        if (channel_) {
+            result = channel_->result;
+            count = channel_->count;
+        }
     }
     if (state_ == State::Opening) {
         if (!result) return Fail();
@@ -197,14 +210,18 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
         }
         return AfterOpen();
     }
+    if (state_ == State::WaitingForData) {
+        if (!result) return Fail();
+        state_ = State::Reading;
+        return ReadNext();
+    }
     if (state_ == State::ReadPending) {
         if (!result) return Fail();
         state_ = State::Reading;
-        // A read that had to wait only announces that data has arrived; the
-        // next read returns it. Should a system fill the buffer instead,
-        // it says how much in the length.
-        DWORD count = channel_->read.dwBufferLength;
-        if (count != 0 && count < kReadSize) return Consume(count);
+        // A read that had to wait either brings its bytes, with their count,
+        // or (some WinINet versions) only says that data has arrived, leaving
+        // the count unwritten: then the next read returns the data.
+        if (count != kNoCount) return Consume(count);
         return ReadNext();
     }
     return TransferStep::Nothing;
@@ -212,21 +229,34 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
 
 TransferStep UrlTransfer::AfterOpen() {
     if (!ResponseAcceptable()) return Fail();
-    bytesExpected_ = AnnouncedLength();
+    std::optional<std::int64_t> length = AnnouncedLength();
+    if (!length) return Fail();
+    lengthAnnounced_ = *length != DownloadTarget::kNoLength;
+    bytesExpected_ = lengthAnnounced_ ? *length : 0;
+    if (!target_->Announced(*length)) return Fail();
     state_ = State::Reading;
     return ReadNext();
 }
 
 TransferStep UrlTransfer::ReadNext() {
-    // IRF_NO_WAIT returns what has arrived instead of waiting for a full
-    // buffer, so a slow server still gives steady progress.
-    INTERNET_BUFFERSA& read = channel_->read;
-    read = INTERNET_BUFFERSA{};
-    read.dwStructSize = sizeof read;
-    read.lpvBuffer = channel_->buffer.data();
-    read.dwBufferLength = kReadSize;
-    if (WinInet()->InternetReadFileExA(request_.get(), &read, IRF_NO_WAIT, id_))
-        return Consume(read.dwBufferLength);
+    // Ask first how much has arrived and read no more than that, so a slow
+    // server still gives steady progress and a read seldom has to wait.
+    DWORD available = 0;
+    if (!api_->InternetQueryDataAvailable(request_.get(), &available, 0, id_)) {
+        if (::GetLastError() != ERROR_IO_PENDING) return Fail();
+        state_ = State::WaitingForData;
+        lastPause_ = ::GetTickCount();
+        return TransferStep::Nothing;
+    }
+    if (available == 0) return Finish();
+
+    DWORD wanted = std::min(available, kReadSize);
+    {
+        CriticalSectionScope lock(Channels().lock);
+        channel_->count = kNoCount;
+    }
+    if (api_->InternetReadFile(request_.get(), channel_->buffer.data(), wanted, &channel_->count))
+        return Consume(channel_->count);
     if (::GetLastError() == ERROR_IO_PENDING) {
         state_ = State::ReadPending;
         lastPause_ = ::GetTickCount();
@@ -237,7 +267,11 @@ TransferStep UrlTransfer::ReadNext() {
 
 TransferStep UrlTransfer::Consume(DWORD count) {
     if (count == 0) return Finish();
-    if (!staged_.Write(channel_->buffer.data(), count)) return Fail();
+    if (count > kReadSize) return Fail();
+    // WinINet stops at the announced length, but a stream that overruns it
+    // is not the file that was announced.
+    if (lengthAnnounced_ && bytesRead_ + count > bytesExpected_) return Fail();
+    if (!target_->Write(channel_->buffer.data(), count)) return Fail();
     bytesRead_ += count;
     ScheduleContinue();
     return TransferStep::Progress;
@@ -246,37 +280,55 @@ TransferStep UrlTransfer::Consume(DWORD count) {
 TransferStep UrlTransfer::Finish() {
     // A connection that ends before the announced length is a truncated
     // file, not a download: WinINet reports it as a normal end of data.
-    if (bytesExpected_ > 0 && bytesRead_ < bytesExpected_) return Fail();
+    if (lengthAnnounced_ && bytesRead_ != bytesExpected_) return Fail();
     state_ = State::Finished;
     CloseConnection();
-    return staged_.Commit() ? TransferStep::Succeeded : TransferStep::Failed;
+    // A committed target is the caller's alone from here on.
+    std::shared_ptr<DownloadTarget> target = std::move(target_);
+    if (target->Commit()) return TransferStep::Succeeded;
+    target->Discard();
+    return TransferStep::Failed;
 }
 
 TransferStep UrlTransfer::Fail() {
     state_ = State::Finished;
     CloseConnection();
-    staged_.Discard();
+    if (target_) target_->Discard();
+    target_.reset();
     return TransferStep::Failed;
 }
 
 bool UrlTransfer::ResponseAcceptable() const {
     DWORD code = 0;
     DWORD size = sizeof code;
-    if (WinInet()->HttpQueryInfoA(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
-                                  &code, &size, nullptr))
+    if (api_->HttpQueryInfoA(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
+                             &code, &size, nullptr))
         return code >= 200 && code < 300;
     // FTP has no status line; an HTTP request without one got no answer.
     return ::GetLastError() == ERROR_INTERNET_INCORRECT_HANDLE_TYPE;
 }
 
-std::int64_t UrlTransfer::AnnouncedLength() const {
-    char text[32] = {};
-    DWORD size = sizeof text - 1;
-    if (!WinInet()->HttpQueryInfoA(request_.get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr))
-        return 0;
-    char* end = nullptr;
-    long long length = std::strtoll(text, &end, 10);
-    return end != text && length > 0 ? length : 0;
+std::optional<std::int64_t> UrlTransfer::AnnouncedLength() const {
+    // Every Content-Length header must hold the same plain decimal number;
+    // anything else ("12abc", "-5", a number too long to hold) is a server
+    // that cannot be trusted about where the file ends.
+    std::optional<std::int64_t> length;
+    for (DWORD index = 0;;) {
+        char text[32] = {};
+        DWORD size = sizeof text - 1;
+        DWORD asked = index;
+        if (!api_->HttpQueryInfoA(request_.get(), HTTP_QUERY_CONTENT_LENGTH, text, &size,
+                                  &index)) {
+            DWORD error = ::GetLastError();
+            if (error == ERROR_HTTP_HEADER_NOT_FOUND || error == ERROR_INTERNET_INCORRECT_HANDLE_TYPE)
+                return length ? length : std::optional<std::int64_t>(DownloadTarget::kNoLength);
+            return std::nullopt;
+        }
+        std::optional<std::int64_t> value = ParseContentLength(std::string(text, size));
+        if (!value || (length && *length != *value)) return std::nullopt;
+        length = value;
+        if (index == asked) return length;  // no further header to ask for
+    }
 }
 
 void UrlTransfer::PostNotice(TransferNotice notice) const {
@@ -305,4 +357,19 @@ void UrlTransfer::CloseConnection() noexcept {
     CriticalSectionScope lock(Channels().lock);
     channel_->released = true;
     ForgetIfDone(id_, *channel_);
+}
+
+std::optional<std::int64_t> ParseContentLength(const std::string& text) {
+    std::size_t first = text.find_first_not_of(" \t");
+    std::size_t last = text.find_last_not_of(" \t");
+    if (first == std::string::npos) return std::nullopt;
+    std::string digits = text.substr(first, last - first + 1);
+    // 18 digits always fit in 63 bits.
+    if (digits.empty() || digits.size() > 18) return std::nullopt;
+    std::int64_t value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
 }

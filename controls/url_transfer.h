@@ -1,5 +1,5 @@
 // One download over WinINet in asynchronous mode, streamed into a
-// StagedFile. WinINet does the network work on its own threads and reports
+// DownloadTarget. WinINet does the network work on its own threads and reports
 // through a status callback; the callback only posts a notice to the
 // owner's window, so every step here (reading, writing, finishing) runs on
 // the window thread and never waits for the network.
@@ -9,9 +9,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
-#include "controls/staged_file.h"
+#include "controls/download_target.h"
 #include "controls/wininet_api.h"
 
 // What handling a notice did to the transfer.
@@ -23,18 +24,21 @@ enum class TransferNotice : LPARAM { HandleCreated = 1, RequestComplete = 2, Con
 class UrlTransfer {
 public:
     // Notices for this transfer go to `window` as `message`; WM_TIMER with
-    // the transfer id as timer id means Continue as well.
-    UrlTransfer(std::uint32_t id, HWND window, UINT message);
-    // Closes the request (cancelling it) and deletes any partial data.
+    // the transfer id as timer id means Continue as well. `api` may be null
+    // (no WinINet): the transfer then cannot start.
+    UrlTransfer(std::uint32_t id, HWND window, UINT message, const WinInetApi* api);
+    // Closes the request (cancelling it) and discards any partial data.
     ~UrlTransfer();
     UrlTransfer(const UrlTransfer&) = delete;
     UrlTransfer& operator=(const UrlTransfer&) = delete;
 
-    // Starts the GET. False when it cannot start at all (malformed URL,
-    // WinINet missing). A save file that cannot be written is reported
-    // later, as a Failed step, like any other failed read.
-    // `extraFlags` are INTERNET_FLAG_* values added to the request's.
-    bool Start(const std::string& url, const std::string& saveFile, DWORD extraFlags);
+    // Starts the GET into `target`; `saveFile` names it in events. False
+    // when it cannot start at all (malformed URL, WinINet missing). A target
+    // that cannot be opened is reported later, as a Failed step, like any
+    // other failed read. `extraFlags` are INTERNET_FLAG_* values added to
+    // the request's.
+    bool Start(const std::string& url, std::shared_ptr<DownloadTarget> target,
+               const std::string& saveFile, DWORD extraFlags);
 
     TransferStep Handle(TransferNotice notice);
 
@@ -42,6 +46,8 @@ public:
     const std::string& SaveFile() const noexcept { return saveFile_; }
     std::int64_t BytesRead() const noexcept { return bytesRead_; }
     // The announced length; 0 until known, and 0 when never announced.
+    // An announced length must be met exactly, and a malformed one fails
+    // the download.
     std::int64_t BytesExpected() const noexcept { return bytesExpected_; }
 
     // Bytes asked for per read: large reads keep the per-call cost of the
@@ -54,7 +60,9 @@ public:
     struct Channel;
 
 private:
-    enum class State { Idle, Unwritable, Opening, Opened, Reading, ReadPending, Finished };
+    enum class State {
+        Idle, Unwritable, Opening, Opened, Reading, WaitingForData, ReadPending, Finished
+    };
 
     TransferStep AfterOpen();
     TransferStep ReadNext();
@@ -62,7 +70,9 @@ private:
     TransferStep Finish();
     TransferStep Fail();
     bool ResponseAcceptable() const;
-    std::int64_t AnnouncedLength() const;
+    // The announced length, DownloadTarget::kNoLength when none, nullopt
+    // when the header cannot be trusted.
+    std::optional<std::int64_t> AnnouncedLength() const;
     void PostNotice(TransferNotice notice) const;
     void ScheduleContinue();
     void CloseConnection() noexcept;
@@ -70,16 +80,22 @@ private:
     std::uint32_t id_;
     HWND window_;
     UINT message_;
+    const WinInetApi* api_;
     std::string saveFile_;
     State state_ = State::Idle;
     std::shared_ptr<Channel> channel_;
-    OwnedInternet session_;
-    OwnedInternet request_;
-    StagedFile staged_;
+    InternetHandle session_;
+    InternetHandle request_;
+    std::shared_ptr<DownloadTarget> target_;
     std::int64_t bytesRead_ = 0;
     std::int64_t bytesExpected_ = 0;
+    bool lengthAnnounced_ = false;
     DWORD lastPause_ = 0;  // when the thread was last handed back
 };
+
+// A Content-Length value: plain decimal digits, blanks around them allowed.
+// Nothing for anything else (signs, letters, more digits than fit).
+std::optional<std::int64_t> ParseContentLength(const std::string& text);
 
 // A fresh transfer id, unique in the process.
 std::uint32_t NextTransferId();

@@ -18,7 +18,8 @@ const WinInetApi* LoadWinInet() {
                     Bind(module, "InternetSetStatusCallbackA", api.InternetSetStatusCallbackA) &&
                     Bind(module, "InternetOpenUrlA", api.InternetOpenUrlA) &&
                     Bind(module, "InternetCrackUrlA", api.InternetCrackUrlA) &&
-                    Bind(module, "InternetReadFileExA", api.InternetReadFileExA) &&
+                    Bind(module, "InternetQueryDataAvailable", api.InternetQueryDataAvailable) &&
+                    Bind(module, "InternetReadFile", api.InternetReadFile) &&
                     Bind(module, "HttpQueryInfoA", api.HttpQueryInfoA) &&
                     Bind(module, "InternetCloseHandle", api.InternetCloseHandle);
     return complete ? &api : nullptr;

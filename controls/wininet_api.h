@@ -10,7 +10,8 @@ struct WinInetApi {
     decltype(&::InternetSetStatusCallbackA) InternetSetStatusCallbackA = nullptr;
     decltype(&::InternetOpenUrlA) InternetOpenUrlA = nullptr;
     decltype(&::InternetCrackUrlA) InternetCrackUrlA = nullptr;
-    decltype(&::InternetReadFileExA) InternetReadFileExA = nullptr;
+    decltype(&::InternetQueryDataAvailable) InternetQueryDataAvailable = nullptr;
+    decltype(&::InternetReadFile) InternetReadFile = nullptr;
     decltype(&::HttpQueryInfoA) HttpQueryInfoA = nullptr;
     decltype(&::InternetCloseHandle) InternetCloseHandle = nullptr;
 };
@@ -20,14 +21,29 @@ struct WinInetApi {
 // be finishing cancelled reads after every handle of ours is closed.
 const WinInetApi* WinInet();
 
-#include "platform/owned.h"
+// An open WinINet handle, closed through the functions that opened it.
+class InternetHandle {
+public:
+    InternetHandle() = default;
+    ~InternetHandle() { reset(); }
+    InternetHandle(const InternetHandle&) = delete;
+    InternetHandle& operator=(const InternetHandle&) = delete;
 
-namespace handle_traits {
-struct Internet : NullIsInvalid<HINTERNET> {
-    static void Close(HINTERNET h) noexcept {
-        if (const WinInetApi* api = WinInet()) api->InternetCloseHandle(h);
+    void Bind(const WinInetApi* api) noexcept { api_ = api; }
+    HINTERNET get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != nullptr; }
+    HINTERNET Release() noexcept {
+        HINTERNET handle = handle_;
+        handle_ = nullptr;
+        return handle;
     }
-};
-}  // namespace handle_traits
+    void reset(HINTERNET handle = nullptr) noexcept {
+        HINTERNET old = handle_;
+        handle_ = handle;
+        if (old && api_) api_->InternetCloseHandle(old);
+    }
 
-using OwnedInternet = Owned<handle_traits::Internet>;
+private:
+    const WinInetApi* api_ = nullptr;
+    HINTERNET handle_ = nullptr;
+};

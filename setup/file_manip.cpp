@@ -92,7 +92,7 @@ std::uint32_t WaitForProcessExit(HANDLE process) {
 }
 
 std::int32_t ShellRun(const std::string& file, bool elevate, const std::string& parameters,
-                      std::int32_t showCommand) {
+                      std::int32_t showCommand, const std::string& directory) {
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof(info);
     info.fMask = 0;
@@ -100,7 +100,7 @@ std::int32_t ShellRun(const std::string& file, bool elevate, const std::string& 
     info.lpVerb = elevate ? "runas" : "open";
     info.lpFile = file.c_str();
     info.lpParameters = parameters.c_str();
-    info.lpDirectory = "";  // the shell's default directory
+    info.lpDirectory = directory.c_str();  // empty: the shell's default
     info.nShow = showCommand;
     return ::ShellExecuteExA(&info) ? 1 : 0;
 }

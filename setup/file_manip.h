@@ -37,6 +37,8 @@ std::string FormatMegabytes(std::int32_t bytes);
 // once for no handle.
 std::uint32_t WaitForProcessExit(HANDLE process);
 
-// ShellExecuteEx with the verb "runas" (elevate) or "open"; non-zero on success.
+// ShellExecuteEx with the verb "runas" (elevate) or "open"; non-zero on
+// success. `directory` is the program's working folder; empty leaves the
+// choice to the shell.
 std::int32_t ShellRun(const std::string& file, bool elevate, const std::string& parameters,
-                      std::int32_t showCommand);
+                      std::int32_t showCommand, const std::string& directory = "");

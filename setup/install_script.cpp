@@ -2,9 +2,13 @@
 
 #include "setup/command_runner.h"
 #include "setup/file_manip.h"
+#include "setup/setup_file.h"
 
 #ifndef TSCHECK_DOWNLOAD_HOST
 #define TSCHECK_DOWNLOAD_HOST "download.tavrin.example"
+#endif
+#ifndef TSCHECK_SETUP_SHA256
+#define TSCHECK_SETUP_SHA256 ""
 #endif
 
 namespace {
@@ -14,8 +18,16 @@ constexpr char kSetupFileName[] = "tavrinsecure.exe";
 
 std::string SetupDownloadUrl() { return std::string("http://") + TSCHECK_DOWNLOAD_HOST + kSetupPath; }
 
-InstallScript::InstallScript(InstallHost& host, std::string tempFolder, std::string url)
-    : host_(host), tempFolder_(std::move(tempFolder)), url_(std::move(url)) {}
+std::string SetupPinnedSha256() { return TSCHECK_SETUP_SHA256; }
+
+InstallScript::InstallScript(InstallHost& host, std::string tempFolder, std::string url,
+                             std::string pinnedSha256)
+    : host_(host),
+      tempFolder_(std::move(tempFolder)),
+      url_(std::move(url)),
+      pinnedSha256_(std::move(pinnedSha256)) {}
+
+InstallScript::~InstallScript() = default;
 
 void InstallScript::RunInstallScript() {
     host_.HideRunButton();
@@ -35,11 +47,18 @@ void InstallScript::StartSetupDownload() {
     host_.EnableTimeoutTimer(true);
     stallCounter_ = 1;
     lastBytesRead_ = 0;
-    setupFilePath_ = tempFolder_ + kSetupFileName;
-    if (host_.HasFile(setupFilePath_)) host_.RemoveFile(setupFilePath_);
-    host_.ShowProgressBar(true);
-    host_.BeginDownload(url_, setupFilePath_);
     KeepWindowOpen = true;
+    // The setup runs elevated: it is written into a folder of this run's
+    // own, never to a fixed path in the shared temporary folder.
+    std::string folder = host_.MakePrivateFolder(tempFolder_);
+    if (folder.empty()) {
+        OnDownloadError();
+        return;
+    }
+    setupFile_ = std::make_shared<SetupFile>(folder, kSetupFileName, kMaxSetupBytes, pinnedSha256_);
+    setupFilePath_ = setupFile_->Path();
+    host_.ShowProgressBar(true);
+    host_.BeginDownload(url_, setupFile_, setupFilePath_);
 }
 
 void InstallScript::OnDownloadProgress(std::int32_t bytesRead, std::int32_t bytesExpected) {
@@ -81,6 +100,7 @@ void InstallScript::OnDownloadComplete() {
 
 void InstallScript::OnDownloadError() {
     if (abandoned_) return;
+    setupFile_.reset();
     host_.EnableTimeoutTimer(false);
     stallCounter_ = 1;
     host_.ShowProgressBar(false);
@@ -92,6 +112,7 @@ void InstallScript::Abandon() {
     abandoned_ = true;
     host_.EnableTimeoutTimer(false);
     host_.CancelAllDownload();
+    setupFile_.reset();
 }
 
 void InstallScript::ShowDownloadFailed() {
@@ -102,7 +123,12 @@ void InstallScript::ShowDownloadFailed() {
 
 bool InstallScript::RunDownloadedSetup() {
     int code = host_.CurrentOsCode();
-    if (!host_.HasFile(setupFilePath_)) return false;
-    host_.StartProgram(setupFilePath_, code == 9 || code == 10);
+    // Only a complete, whole program, still locked against change, starts.
+    std::shared_ptr<SetupFile> file = std::move(setupFile_);
+    if (!file || !file->IsVerified()) return false;
+    std::string folder = setupFilePath_.substr(0, setupFilePath_.find_last_of('\\') + 1);
+    host_.StartProgram(setupFilePath_, code == 9 || code == 10, folder);
+    file->Release();
     return true;
 }
+

@@ -4,10 +4,17 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "controls/download_target.h"
+
+class SetupFile;
 
 // The download source: the provider's server and the fixed path.
 std::string SetupDownloadUrl();
+// The SHA-256 the build pins for the setup program; empty when none.
+std::string SetupPinnedSha256();
 
 // What the script needs of the main window and its controls.
 class InstallHost {
@@ -21,14 +28,16 @@ public:
     virtual void EnableTimeoutTimer(bool enabled) = 0;
     virtual void ShowProgressBar(bool visible) = 0;
     virtual void SetProgress(std::int32_t max, std::int32_t value, const std::string& text) = 0;
-    virtual void BeginDownload(const std::string& url, const std::string& saveFile) = 0;
+    virtual void BeginDownload(const std::string& url, std::shared_ptr<DownloadTarget> target,
+                               const std::string& saveFile) = 0;
     virtual void CancelAllDownload() = 0;
     virtual void UnloadWindow() = 0;
     virtual void ShowMessage(const std::string& text) = 0;
-    // Hands the downloaded program to the shell ("runas" when elevate).
-    virtual void StartProgram(const std::string& path, bool elevate) = 0;
-    virtual bool HasFile(const std::string& path) = 0;
-    virtual void RemoveFile(const std::string& path) = 0;
+    // Hands the downloaded program to the shell ("runas" when elevate), to
+    // run in `folder`.
+    virtual void StartProgram(const std::string& path, bool elevate, const std::string& folder) = 0;
+    // A new folder of this run's own inside `parent` (see CreatePrivateFolder).
+    virtual std::string MakePrivateFolder(const std::string& parent) = 0;
     virtual int CurrentOsCode() = 0;
 };
 
@@ -39,8 +48,14 @@ public:
     static constexpr std::uint32_t kErrorColour = 0x207BF5;   // RGB(245, 123, 32)
     static constexpr char kNoTempFolderMessage[] =
         "The setup file cannot be downloaded: no temporary folder was found.";
+    // No real setup comes near this; an endless stream stops here.
+    static constexpr std::uint64_t kMaxSetupBytes = 1024ull * 1024 * 1024;
 
-    InstallScript(InstallHost& host, std::string tempFolder, std::string url);
+    // `pinnedSha256`: the SHA-256 the setup must have (64 hexadecimal
+    // digits), or empty to take any whole program.
+    InstallScript(InstallHost& host, std::string tempFolder, std::string url,
+                  std::string pinnedSha256 = SetupPinnedSha256());
+    ~InstallScript();
 
     // The entry of the built-in command; returns once the download runs.
     // Without a temporary folder it tells the user and starts nothing.
@@ -56,9 +71,9 @@ public:
     void OnDownloadComplete();
     void OnDownloadError();
     void OnTimerTick();
-
-    // The window is closing: the download is cancelled, and an event that was
-    // already queued (a completion in the last second) no longer acts.
+    // The window is closing: the download is cancelled and leaves no part of
+    // itself behind, and an event that was already queued (a completion in
+    // the last second) no longer acts.
     void Abandon();
 
     const std::string& SetupFilePath() const { return setupFilePath_; }
@@ -70,7 +85,9 @@ private:
     InstallHost& host_;
     std::string tempFolder_;
     std::string url_;
+    std::string pinnedSha256_;
     std::string setupFilePath_;
+    std::shared_ptr<SetupFile> setupFile_;
     std::int16_t stallCounter_ = 1;
     double lastBytesRead_ = 0;
     bool abandoned_ = false;

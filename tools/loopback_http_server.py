@@ -5,11 +5,17 @@ Every path serves a generated file; the query string shapes the answer:
 
   size=N       the file's size in bytes (default 1024)
   length=0     omit Content-Length (the end of the body is the closed connection)
-  announce=N   announce N bytes as Content-Length whatever is sent
+  announce=T   send T as the Content-Length whatever is sent (any text: "12abc",
+               "-5", a hundred digits)
+  chunked=1    send the body in chunks, without Content-Length
+  cut=N        send only the first N bytes of the body, then close the
+               connection (a chunked body then lacks its final chunk)
   rate=N       send about N bytes per second
   stall=N      send N bytes, then nothing until the client goes or the hold ends
   close=1      close the connection without answering
   status=404   answer 404 Not Found with a short text body
+  portal=1     answer 200 with an HTML page, as a captive portal does
+  redirect=U   answer 302 with Location U
 
 Byte i of every file is i % 251, so a client can check what it received
 (see expected_bytes). Paths given as files (--file URLPATH=LOCALFILE) serve
@@ -67,31 +73,60 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(body)
             return
 
+        if "redirect" in query:
+            self.send_response(302)
+            self.send_header("Location", query["redirect"])
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
+        if query.get("portal") == "1":
+            self.send_portal_page()
+            return
+
         size = len(served) if served is not None else number("size", 1024)
-        announce = number("announce", size)
-        with_length = query.get("length") != "0"
+        announce = query.get("announce", str(size))
+        chunked = query.get("chunked") == "1"
+        with_length = query.get("length") != "0" and not chunked
         stall = number("stall", -1)
+        cut = number("cut", -1)
         rate = number("rate", 0)
 
         self.send_response(200)
         self.send_header("Content-Type", "application/octet-stream")
         self.send_header("Cache-Control", "no-store")
         if with_length:
-            self.send_header("Content-Length", str(announce))
-        if not with_length or announce != size or stall >= 0:
+            self.send_header("Content-Length", announce)
+        if chunked:
+            self.send_header("Transfer-Encoding", "chunked")
+        if (not with_length and not chunked) or announce != str(size) or stall >= 0 or cut >= 0:
             self.send_header("Connection", "close")
             self.close_connection = True
         self.end_headers()
 
         limit = size if stall < 0 else min(size, stall)
+        if cut >= 0 and not chunked:
+            limit = min(limit, cut)
         try:
-            self.send_body(limit, rate, served)
+            # A chunked body is cut inside a chunk, after its size line.
+            self.send_body(limit, rate, served, chunked, cut if chunked else -1)
+            if chunked and cut < 0:
+                self.wfile.write(b"0\r\n\r\n")
+                self.wfile.flush()
             if stall >= 0:
                 self.hold_stalled()
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
 
-    def send_body(self, limit, rate, served=None):
+    def send_portal_page(self):
+        body = (b"<!DOCTYPE html>\r\n<html><head><title>Sign in to the network</title></head>"
+                b"<body><h1>Welcome</h1><p>Please sign in to continue.</p></body></html>\r\n")
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html; charset=utf-8")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def send_body(self, limit, rate, served=None, chunked=False, cut=-1):
         sent = 0
         started = time.monotonic()
         step = len(CHUNK) if rate <= 0 else max(1, min(len(CHUNK), rate // 20))
@@ -99,11 +134,19 @@ class Handler(BaseHTTPRequestHandler):
         while sent < limit:
             if served is not None:
                 count = min(step, limit - sent)
-                self.wfile.write(served[sent:sent + count])
+                piece = served[sent:sent + count]
             else:
                 offset = sent % len(CHUNK)
                 count = min(step, limit - sent, len(CHUNK) - offset)
-                self.wfile.write(view[offset:offset + count])
+                piece = view[offset:offset + count]
+            if chunked:
+                self.wfile.write(b"%x\r\n" % count)
+            if 0 <= cut < sent + count:
+                self.wfile.write(piece[:cut - sent])
+                break
+            self.wfile.write(piece)
+            if chunked:
+                self.wfile.write(b"\r\n")
             sent += count
             if rate > 0:
                 ahead = sent / rate - (time.monotonic() - started)

@@ -52,8 +52,11 @@ for shot in results downloading setup-started; do
         echo "Screenshot: $build/main-job-$shot.png"
 done
 echo "$output" | sed -n 's/^child TSCheckLabel \([0-9]*\) \([0-9]*\) .* "\(.*\)"$/  \1,\2  \3/p'
-started=$(ls "$TSCHECK_WINEPREFIX"/drive_c/users/*/Temp/tavrinsecure-started.txt 2>/dev/null || true)
-[ -n "$started" ] && echo "The downloaded setup program started." && rm -f "$started"
+# The setup runs from a folder of the run's own inside the temporary folder.
+started=$(ls "$TSCHECK_WINEPREFIX"/drive_c/users/*/Temp/TSCheck-*/tavrinsecure-started.txt \
+    2>/dev/null | head -n 1 || true)
+[ -n "$started" ] && echo "The downloaded setup program started from ${started%/*}." &&
+    rm -f "$started"
 code=$(echo "$output" | sed -n 's/^exit-code //p')
 case "$code" in
     830808) echo "Verdict: every check passed (exit code 830808)" ;;

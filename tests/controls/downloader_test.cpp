@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "platform/message_pump.h"
+#include "platform/owned.h"
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -238,7 +239,7 @@ TEST_F(DownloaderTest, FastDownloadLeavesTheWindowThreadResponsive) {
         ::Sleep(3);
     };
     control_.OnDownloadComplete = [&](std::int64_t, const std::string&) { ticksAtEnd = ticks; };
-    control_.BeginDownload(ServerUrl("size=33554432"), File("big.bin"));
+    control_.BeginDownload(ServerUrl("size=8388608"), File("big.bin"));
     ASSERT_TRUE(WaitFor([&] { return ticksAtEnd >= 0; }));
     EXPECT_GE(ticksAtEnd, 1);
 }
@@ -247,7 +248,7 @@ TEST_F(DownloaderTest, FastDownloadLeavesTheWindowThreadResponsive) {
 // leaves nothing at the save path, not even a partial file.
 struct FailingServer {
     const char* name;
-    const char* query;
+    std::string query;
 };
 
 class FailingDownloadTest : public DownloaderTest,
@@ -277,7 +278,10 @@ INSTANTIATE_TEST_SUITE_P(
         FailingServer{"NotFound", "status=404"},
         FailingServer{"ShortRead", "size=30000&announce=90000"},
         FailingServer{"ClosedWithoutAnswer", "close=1"},
-        FailingServer{"ShortReadAfterSlowStart", "size=60000&announce=60001&rate=300000"}),
+        FailingServer{"ShortReadAfterSlowStart", "size=60000&announce=60001&rate=300000"},
+        FailingServer{"LengthWithLetters", "size=5000&announce=12abc"},
+        FailingServer{"NegativeLength", "size=5000&announce=-5"},
+        FailingServer{"LengthTooLongToRead", "size=5000&announce=" + std::string(40, '9')}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DownloaderTest, ConnectionRefusedIsAnError) {

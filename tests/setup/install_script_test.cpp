@@ -2,23 +2,61 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "setup/command_runner.h"
+#include "setup/private_folder.h"
+#include "setup/sha256.h"
 
 namespace {
 
-// Records what the script asks of the window.
+std::string RealTempFolder() {
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    return temp;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A whole Windows program to download: this test's own executable.
+const std::string& WholeProgram() {
+    static const std::string bytes = [] {
+        char self[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+        return ReadWholeFile(self);
+    }();
+    return bytes;
+}
+
+// Records what the script asks of the window; the download folder is real.
 struct FakeHost : InstallHost {
     std::vector<std::string> calls;
-    std::set<std::string> files;
     int osCode = 6;
     bool timer = false, bar = false, unloaded = false;
-    std::string status, progressText, started;
-    bool startedElevated = false;
+    std::string status, progressText, started, startedIn, folder;
+    bool startedElevated = false, lockedWhenStarted = false;
     int messages = 0, cancels = 0;
+    std::shared_ptr<DownloadTarget> target;
 
+    ~FakeHost() override {
+        target.reset();
+        if (!folder.empty()) {
+            ::DeleteFileA((folder + "tavrinsecure.exe").c_str());
+            ::RemoveDirectoryA(folder.c_str());
+        }
+    }
     void HideRunButton() override { calls.push_back("hide-run"); }
     void DrawStatus(const std::string& text, std::uint32_t, bool, bool) override { status = text; }
     void RedrawResults() override { calls.push_back("results"); }
@@ -27,43 +65,77 @@ struct FakeHost : InstallHost {
     void SetProgress(std::int32_t, std::int32_t, const std::string& text) override {
         progressText = text;
     }
-    void BeginDownload(const std::string& url, const std::string& file) override {
+    void BeginDownload(const std::string& url, std::shared_ptr<DownloadTarget> into,
+                       const std::string& file) override {
         calls.push_back("download " + url + " " + file);
+        target = std::move(into);
     }
-    void CancelAllDownload() override { ++cancels; }
+    void CancelAllDownload() override {
+        ++cancels;
+        if (target) target->Discard();  // as the download control does
+    }
     void UnloadWindow() override { unloaded = true; }
     void ShowMessage(const std::string&) override { ++messages; }
-    void StartProgram(const std::string& path, bool elevate) override {
+    void StartProgram(const std::string& path, bool elevate, const std::string& in) override {
         started = path;
+        startedIn = in;
         startedElevated = elevate;
+        // Nobody may change or replace the file until it has started.
+        HANDLE writer = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+        lockedWhenStarted = writer == INVALID_HANDLE_VALUE && !::DeleteFileA(path.c_str());
+        if (writer != INVALID_HANDLE_VALUE) ::CloseHandle(writer);
     }
-    bool HasFile(const std::string& path) override { return files.count(path) != 0; }
-    void RemoveFile(const std::string& path) override {
-        files.erase(path);
-        calls.push_back("delete " + path);
+    std::string MakePrivateFolder(const std::string&) override {
+        folder = CreatePrivateFolder(RealTempFolder());
+        return folder;
     }
     int CurrentOsCode() override { return osCode; }
+
+    // What the download control does with the bytes of a download that the
+    // network finished; then the event it raises.
+    void Deliver(InstallScript& script, const std::string& bytes, bool announceLength) {
+        ASSERT_TRUE(target);
+        bool whole = target->Open() &&
+                     target->Announced(announceLength ? static_cast<std::int64_t>(bytes.size())
+                                                      : DownloadTarget::kNoLength);
+        for (std::size_t at = 0; whole && at < bytes.size(); at += 65536)
+            whole = target->Write(bytes.data() + at, std::min<std::size_t>(65536, bytes.size() - at));
+        whole = whole && target->Commit();
+        if (!whole) target->Discard();
+        target.reset();
+        if (whole) script.OnDownloadComplete();
+        else script.OnDownloadError();
+    }
 };
+
+constexpr char kError[] = "There was an error downloading the Tavrin Secure setup file.";
 
 class Install : public ::testing::Test {
 protected:
     void SetUp() override { KeepWindowOpen = false; }
     FakeHost host;
-    InstallScript script{host, "C:\\Temp\\", "http://host/TavrinCA/tavrinsecure/tavrinsecure.exe"};
+    InstallScript script{host, "C:\\Temp\\", "http://host/TavrinCA/tavrinsecure/tavrinsecure.exe",
+                         ""};
 };
 
-TEST_F(Install, StartsTheDownloadAndKeepsTheWindowOpen) {
-    host.files.insert("C:\\Temp\\tavrinsecure.exe");  // an older download
+TEST_F(Install, StartsTheDownloadIntoAFreshFolderAndKeepsTheWindowOpen) {
     script.RunInstallScript();
     EXPECT_EQ(host.status,
               "Status: Downloading the setup file\r\nTo cancel, click the X in the top right.");
+    ASSERT_FALSE(host.folder.empty());
     EXPECT_EQ(host.calls, (std::vector<std::string>{
-                              "hide-run", "results", "delete C:\\Temp\\tavrinsecure.exe",
-                              "download http://host/TavrinCA/tavrinsecure/tavrinsecure.exe "
-                              "C:\\Temp\\tavrinsecure.exe"}));
+                              "hide-run", "results",
+                              "download http://host/TavrinCA/tavrinsecure/tavrinsecure.exe " +
+                                  host.folder + "tavrinsecure.exe"}));
     EXPECT_TRUE(host.timer);
     EXPECT_TRUE(host.bar);
     EXPECT_TRUE(KeepWindowOpen);
+
+    FakeHost second;
+    InstallScript again(second, "C:\\Temp\\", "http://host/x", "");
+    again.RunInstallScript();
+    EXPECT_NE(second.folder, host.folder) << "every run has a folder of its own";
 }
 
 TEST_F(Install, ProgressText) {
@@ -100,7 +172,7 @@ TEST_F(Install, FlowingBytesWithoutATotalNeverTimeOut) {
     EXPECT_EQ(host.messages, 1);
 }
 
-TEST_F(Install, CompletionStartsTheSetupAndUnloads) {
+TEST_F(Install, AWholeProgramStartsFromItsFolderStillLockedAndTheWindowUnloads) {
     struct Case {
         int osCode;
         bool elevate;
@@ -108,40 +180,89 @@ TEST_F(Install, CompletionStartsTheSetupAndUnloads) {
     for (Case c : {Case{6, false}, Case{9, true}, Case{10, true}, Case{11, false}, Case{12, false}}) {
         FakeHost fresh;
         fresh.osCode = c.osCode;
-        InstallScript run(fresh, "C:\\Temp\\", "http://host/x");
+        InstallScript run(fresh, "C:\\Temp\\", "http://host/x", "");
         run.RunInstallScript();
-        fresh.files.insert("C:\\Temp\\tavrinsecure.exe");
-        run.OnDownloadComplete();
-        EXPECT_EQ(fresh.started, "C:\\Temp\\tavrinsecure.exe");
+        fresh.Deliver(run, WholeProgram(), true);
+        EXPECT_EQ(fresh.started, fresh.folder + "tavrinsecure.exe");
+        EXPECT_EQ(fresh.startedIn, fresh.folder);
+        EXPECT_TRUE(fresh.lockedWhenStarted);
         EXPECT_EQ(fresh.startedElevated, c.elevate) << c.osCode;
         EXPECT_TRUE(fresh.unloaded);
         EXPECT_FALSE(fresh.timer);
         EXPECT_FALSE(fresh.bar);
+        EXPECT_EQ(ReadWholeFile(fresh.started), WholeProgram()) << "the started file stays";
     }
 }
 
-TEST_F(Install, MissingFileOrErrorShowsTheErrorTextAndStaysOpen) {
-    script.RunInstallScript();
-    script.OnDownloadComplete();
-    EXPECT_EQ(host.status, "There was an error downloading the Tavrin Secure setup file.");
-    EXPECT_FALSE(host.unloaded);
-    EXPECT_TRUE(host.started.empty());
-    EXPECT_FALSE(host.timer);
+// Whatever the network delivers instead of the setup program, nothing starts,
+// the user sees the error text, the window stays open and no file is left.
+TEST_F(Install, HostileDownloadsNeverStartAndLeaveNothing) {
+    const std::string& program = WholeProgram();
+    const std::string portal =
+        "<!DOCTYPE html>\r\n<html><head><title>Sign in</title></head><body></body></html>\r\n";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool announced;
+        std::string pin;
+    } cases[] = {
+        {"captive portal page", portal, true, ""},
+        {"cut in half, the cut length announced", program.substr(0, program.size() / 2), true, ""},
+        {"cut in half, no length", program.substr(0, program.size() / 2), false, ""},
+        {"whole but no length to prove it", program, false, ""},
+        {"another program than the pinned one", program, true, std::string(64, '0')},
+        {"a pin that is no digest", program, true, "not a digest"},
+        {"empty answer", "", true, ""},
+    };
+    for (const Case& c : cases) {
+        FakeHost fresh;
+        InstallScript run(fresh, "C:\\Temp\\", "http://host/x", c.pin);
+        run.RunInstallScript();
+        fresh.Deliver(run, c.bytes, c.announced);
+        EXPECT_TRUE(fresh.started.empty()) << c.what;
+        EXPECT_FALSE(fresh.unloaded) << c.what;
+        EXPECT_EQ(fresh.status, kError) << c.what;
+        EXPECT_FALSE(Exists(fresh.folder)) << c.what << ": nothing left behind";
+    }
+}
 
-    FakeHost other;
-    InstallScript failing(other, "C:\\Temp\\", "http://host/x");
-    failing.RunInstallScript();
-    failing.OnDownloadError();
-    EXPECT_EQ(other.status, "There was an error downloading the Tavrin Secure setup file.");
-    EXPECT_FALSE(other.timer);
-    EXPECT_FALSE(other.bar);
+TEST_F(Install, APinnedProgramNeedsNoLengthAndTooLargeIsRefusedAtOnce) {
+    Sha256 hash;
+    hash.Add(WholeProgram().data(), WholeProgram().size());
+    FakeHost pinnedHost;
+    InstallScript pinned(pinnedHost, "C:\\Temp\\", "http://host/x", DigestHex(hash.Finish()));
+    pinned.RunInstallScript();
+    pinnedHost.Deliver(pinned, WholeProgram(), false);
+    EXPECT_FALSE(pinnedHost.started.empty()) << "the digest proves the whole file arrived";
+
+    script.RunInstallScript();
+    ASSERT_TRUE(host.target->Open());
+    EXPECT_FALSE(host.target->Announced(InstallScript::kMaxSetupBytes + 1));
+    EXPECT_TRUE(host.target->Announced(DownloadTarget::kNoLength));
+    std::string block(1 << 20, 'x');
+    EXPECT_TRUE(host.target->Write(block.data(), block.size()));
+    host.target->Discard();
+}
+
+TEST_F(Install, ClosingMidDownloadLeavesNoPartialFile) {
+    script.RunInstallScript();
+    ASSERT_TRUE(host.target->Open());
+    ASSERT_TRUE(host.target->Write("MZ partial", 10));
+    ASSERT_TRUE(Exists(host.folder + "tavrinsecure.exe"));
+    script.Abandon();
+    EXPECT_EQ(host.cancels, 1);
+    EXPECT_FALSE(Exists(host.folder));
 }
 
 // Closing the window cancels the download; a completion that was already
 // queued then must not start the setup the user turned down.
 TEST_F(Install, ClosingDropsACompletionStillQueued) {
     script.RunInstallScript();
-    host.files.insert("C:\\Temp\\tavrinsecure.exe");
+    std::string program = WholeProgram();
+    ASSERT_TRUE(host.target->Open());
+    ASSERT_TRUE(host.target->Announced(static_cast<std::int64_t>(program.size())));
+    ASSERT_TRUE(host.target->Write(program.data(), program.size()));
+    ASSERT_TRUE(host.target->Commit());
     script.Abandon();
     EXPECT_EQ(host.cancels, 1);
     EXPECT_FALSE(host.timer);

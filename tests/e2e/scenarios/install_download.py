@@ -1,8 +1,10 @@
 """Run Setup with the built-in install script: the setup program comes from
 the project's own loopback server (standing in for the provider's server as
-the user's proxy), with progress, the stall time-out and the error text."""
+the user's proxy), with progress, the stall time-out and the error text, and
+what a hostile network sends instead of the setup program."""
 import glob
 import os
+import shutil
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
@@ -25,27 +27,58 @@ def temp_folder():
     return glob.glob(os.path.join(PREFIX, "drive_c", "users", "*", "Temp"))[0]
 
 
+def download_folders():
+    """The folders that runs made for their downloads."""
+    return glob.glob(os.path.join(temp_folder(), "TSCheck-*"))
+
+
 class InstallDownload(Scenario):
     def setUp(self):
         super().setUp()
         set_windows_version("winxp")
-        self.setup_file = os.path.join(temp_folder(), "tavrinsecure.exe")
-        self.marker = os.path.join(temp_folder(), "tavrinsecure-started.txt")
-        for path in (self.setup_file, self.marker):
-            if os.path.exists(path):
-                os.remove(path)
+        for folder in download_folders():
+            shutil.rmtree(folder, ignore_errors=True)
+        # A file at the old fixed path must neither be used nor touched.
+        self.decoy = os.path.join(temp_folder(), "tavrinsecure.exe")
+        with open(self.decoy, "wb") as f:
+            f.write(b"planted")
 
     def tearDown(self):
         wine("taskkill", "/f", "/im", "tavrinsecure.exe")
+        os.remove(self.decoy)
         super().tearDown()
+
+    def downloaded(self):
+        """The setup file and start marker of the one run, or Nones."""
+        folders = download_folders()
+        self.assertLessEqual(len(folders), 1)
+        if not folders:
+            return None, None
+        return (os.path.join(folders[0], "tavrinsecure.exe"),
+                os.path.join(folders[0], "tavrinsecure-started.txt"))
+
+    def assert_refused(self, shape, content, wait_ms="3000"):
+        """The download fails: the error text on the open window, nothing
+        started, nothing left behind; closing still ends with the verdict."""
+        windows_shot, unix_shot = self.shot_path("refused")
+        with serving({SETUP_PATH: content}, shape=shape):
+            run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP, "sleep", wait_ms,
+                             "shot", windows_shot, "dump", "click", *CLOSE_BUTTON,
+                             "wait-exit", "30", "sleep", "1000")
+        main_window = run.window()
+        self.assertIsNotNone(main_window, "the window stays open")
+        self.assertGreater(error_text_pixels(Bitmap(unix_shot), main_window), 20,
+                           "the error text in its colour")
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+        self.assertEqual(download_folders(), [], "no file and no folder left")
+        with open(self.decoy, "rb") as f:
+            self.assertEqual(f.read(), b"planted")
 
     def bar_pixels(self, bitmap, window):
         x0, y0 = window.x + BAR[0], window.y + BAR[1]
         return {bitmap.pixel(x0 + dx, y0 + BAR[3] // 2) for dx in range(4, BAR[2] - 4, 8)}
 
     def test_download_with_progress_starts_the_setup_and_ends_passed(self):
-        with open(self.setup_file, "wb") as f:  # an older, longer download
-            f.write(b"old" * 5_000_000)
         content = sample_setup(12 * 1024 * 1024)
         windows_shot, unix_shot = self.shot_path("downloading")
         with serving({SETUP_PATH: content}, shape="rate=3000000"):
@@ -54,9 +87,13 @@ class InstallDownload(Scenario):
                              "sleep", "1500")
         self.keep_shot(unix_shot, "downloading")
         self.assertEqual(run.exit_code, EXIT_PASSED)
-        with open(self.setup_file, "rb") as f:
-            self.assertEqual(f.read(), content, "exactly the new bytes replace the old file")
-        self.assertTrue(os.path.exists(self.marker), "the downloaded setup program was started")
+        setup_file, marker = self.downloaded()
+        self.assertIsNotNone(setup_file, "downloaded into a folder of the run's own")
+        with open(setup_file, "rb") as f:
+            self.assertEqual(f.read(), content, "exactly the served bytes")
+        self.assertTrue(os.path.exists(marker), "the downloaded setup started from its folder")
+        with open(self.decoy, "rb") as f:
+            self.assertEqual(f.read(), b"planted")
         main_window = run.window()
         bars = [c for c in main_window.children if c.cls == "TSCheckXPProgressBar"]
         self.assertTrue(bars and bars[0].visible, "the progress bar shows while downloading")
@@ -82,34 +119,37 @@ class InstallDownload(Scenario):
         self.assertFalse(bars[0].visible, "the bar is hidden after the time-out")
         self.assertEqual(len(run.boxes(1)), 0, "no second message")
         self.assertEqual(run.exit_code, EXIT_PASSED)
-        self.assertFalse(os.path.exists(self.marker))
+        self.assertEqual(download_folders(), [], "the cancelled download left nothing")
 
-    def test_server_without_a_length_still_completes(self):
+    def test_captive_portal_page_is_not_started(self):
+        self.assert_refused("portal=1", sample_setup(1_000_000))
+
+    def test_chunked_download_cut_in_half_is_not_started(self):
+        # WinINet ends a cut chunked stream like a whole one; without a
+        # length or a pinned digest the end cannot be trusted.
+        self.assert_refused("chunked=1&cut=500000", sample_setup(1_000_000))
+
+    def test_flowing_data_without_a_length_never_times_out_and_is_not_started(self):
         # About 22 seconds of data without a known total: flowing bytes are
-        # progress, so no time-out.
-        content = sample_setup(1_000_000)
-        with serving({SETUP_PATH: content}, shape="length=0&rate=45000"):
-            run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP,
-                             "wait-exit", "90", "sleep", "1500")
-        self.assertEqual(run.exit_code, EXIT_PASSED)
-        with open(self.setup_file, "rb") as f:
-            self.assertEqual(f.read(), content)
-        self.assertTrue(os.path.exists(self.marker))
+        # progress, so no time-out; at the end nothing proves the file whole.
+        self.assert_refused("length=0&rate=45000", sample_setup(1_000_000), wait_ms="26000")
 
     def test_failed_download_shows_the_error_text_and_stays_open(self):
-        windows_shot, unix_shot = self.shot_path("failed")
-        with serving({}, shape="status=404"):
+        self.assert_refused("status=404", b"")
+
+    def test_closing_mid_download_leaves_no_partial_file(self):
+        with serving({SETUP_PATH: sample_setup(4 * 1024 * 1024)}, shape="stall=2000000"):
             run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP, "sleep", "3000",
-                             "shot", windows_shot, "dump", "click", *CLOSE_BUTTON, "wait-exit", "30")
-        self.keep_shot(unix_shot, "failed")
-        main_window = run.window()
-        self.assertIsNotNone(main_window)
-        bitmap = Bitmap(unix_shot)
-        orange = sum(1 for x in range(32, 400) for y in range(300, 316)
-                     if _near(bitmap.pixel(main_window.x + x, main_window.y + y), (245, 123, 32)))
-        self.assertGreater(orange, 20, "the error text in its colour")
+                             "click", *CLOSE_BUTTON, "wait-exit", "30", "sleep", "500")
         self.assertEqual(run.exit_code, EXIT_PASSED)
-        self.assertFalse(os.path.exists(self.setup_file))
+        self.assertEqual(download_folders(), [], "no partial file, no folder")
+        self.assertEqual(glob.glob(os.path.join(temp_folder(), "**", "dl*.tmp"), recursive=True),
+                         [])
+
+
+def error_text_pixels(bitmap, window):
+    return sum(1 for x in range(32, 400) for y in range(300, 316)
+               if _near(bitmap.pixel(window.x + x, window.y + y), (245, 123, 32)))
 
 
 def _near(colour, target, tolerance=40):

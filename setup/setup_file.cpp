@@ -1,0 +1,150 @@
+#include "setup/setup_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "setup/program_image.h"
+
+namespace {
+
+bool ReadFully(HANDLE file, std::uint64_t offset, void* buffer, std::size_t size) {
+    LONG high = static_cast<LONG>(offset >> 32);
+    if (::SetFilePointer(file, static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN) ==
+            INVALID_SET_FILE_POINTER &&
+        ::GetLastError() != NO_ERROR)
+        return false;
+    auto* bytes = static_cast<char*>(buffer);
+    while (size > 0) {
+        DWORD done = 0;
+        if (!::ReadFile(file, bytes, static_cast<DWORD>(size), &done, nullptr) || done == 0)
+            return false;
+        bytes += done;
+        size -= done;
+    }
+    return true;
+}
+
+std::uint64_t SizeOf(HANDLE file) {
+    DWORD high = 0;
+    DWORD low = ::GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return ~std::uint64_t{0};
+    return (std::uint64_t{high} << 32) | low;
+}
+
+}  // namespace
+
+std::optional<Sha256::Digest> ParseSha256(const std::string& text) {
+    if (text.size() != 64) return std::nullopt;
+    Sha256::Digest digest{};
+    for (std::size_t i = 0; i < 64; ++i) {
+        char c = text[i];
+        int value = c >= '0' && c <= '9'   ? c - '0'
+                    : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                    : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                           : -1;
+        if (value < 0) return std::nullopt;
+        digest[i / 2] = static_cast<std::uint8_t>(digest[i / 2] * 16 + value);
+    }
+    return digest;
+}
+
+SetupFile::SetupFile(std::string folder, std::string fileName, std::uint64_t maxBytes,
+                     std::string pinnedSha256)
+    : folder_(std::move(folder)), path_(folder_ + fileName), maxBytes_(maxBytes) {
+    if (!pinnedSha256.empty()) {
+        pinned_ = ParseSha256(pinnedSha256);
+        pinValid_ = pinned_.has_value();  // a pin that is not a digest matches nothing
+    }
+}
+
+SetupFile::~SetupFile() { Discard(); }
+
+bool SetupFile::Open() {
+    if (folder_.empty()) return false;
+    // CREATE_NEW: never write into a file someone else put there. Others may
+    // read it, but neither change, rename nor delete it while it is held.
+    file_.reset(::CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    created_ = static_cast<bool>(file_);
+    return created_;
+}
+
+bool SetupFile::Announced(std::int64_t length) {
+    lengthAnnounced_ = length != kNoLength;
+    return !lengthAnnounced_ || static_cast<std::uint64_t>(length) <= maxBytes_;
+}
+
+bool SetupFile::Write(const void* data, std::size_t size) {
+    if (!file_ || size > maxBytes_ - written_) return false;
+    DWORD done = 0;
+    if (!::WriteFile(file_.get(), data, static_cast<DWORD>(size), &done, nullptr) || done != size)
+        return false;
+    streamed_.Add(data, size);
+    written_ += size;
+    return true;
+}
+
+bool SetupFile::Commit() {
+    // Without an announced length, a stream cut short ends like a whole one;
+    // only the pinned digest can then tell that everything arrived.
+    if (!file_ || !pinValid_ || (!lengthAnnounced_ && !pinned_)) return false;
+    if (!LockForStarting() || !ContentMatches()) return false;
+    verified_ = true;
+    return true;
+}
+
+bool SetupFile::LockForStarting() {
+    // Windows refuses to start a program that anyone holds open for writing,
+    // so the writing handle gives way to one that only reads. A handle that
+    // still lets others write bridges the swap, so the file can never be
+    // deleted or replaced meanwhile; whatever might have been written in
+    // that moment is caught by reading the file again below.
+    OwnedHandle bridge(::CreateFileA(path_.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!bridge) return false;
+    file_.reset();
+    file_.reset(::CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    return static_cast<bool>(file_);
+}
+
+bool SetupFile::ContentMatches() {
+    // What is on disk now, read through the locked handle, must be exactly
+    // what arrived, what the build pinned, and a whole program.
+    if (SizeOf(file_.get()) != written_) return false;
+    Sha256 onDisk;
+    std::vector<char> buffer(256 * 1024);
+    for (std::uint64_t offset = 0; offset < written_;) {
+        std::size_t chunk = static_cast<std::size_t>(
+            std::min<std::uint64_t>(buffer.size(), written_ - offset));
+        if (!ReadFully(file_.get(), offset, buffer.data(), chunk)) return false;
+        onDisk.Add(buffer.data(), chunk);
+        offset += chunk;
+    }
+    Sha256::Digest digest = onDisk.Finish();
+    if (digest != streamed_.Finish()) return false;
+    if (pinned_ && digest != *pinned_) return false;
+    HANDLE file = file_.get();
+    return IsWholeWindowsProgram(written_, [file](std::uint64_t offset, void* out,
+                                                  std::size_t size) {
+        return ReadFully(file, offset, out, size);
+    });
+}
+
+void SetupFile::Release() noexcept {
+    file_.reset();
+    verified_ = false;
+    folder_.clear();  // the started setup may still need it
+}
+
+void SetupFile::Discard() noexcept {
+    file_.reset();
+    verified_ = false;
+    if (folder_.empty()) return;
+    if (created_) ::DeleteFileA(path_.c_str());
+    ::RemoveDirectoryA(folder_.c_str());
+    folder_.clear();
+}

@@ -1,0 +1,59 @@
+// The downloaded setup program on its way from the network to being started.
+// It is written into the run's private folder as a new file, held open from
+// its first byte with others allowed only to read it, and counted as
+// downloaded only when it is complete and a whole Windows program (and, when
+// the build pins one, has the expected SHA-256). A failed or cancelled
+// download leaves nothing behind.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "controls/download_target.h"
+#include "platform/owned.h"
+#include "setup/sha256.h"
+
+class SetupFile final : public DownloadTarget {
+public:
+    // `folder` ends in "\" and is removed again with a discarded download.
+    // Destruction discards, unless the setup was started (Release).
+    // `pinnedSha256` is 64 hexadecimal digits, or empty for no pin.
+    SetupFile(std::string folder, std::string fileName, std::uint64_t maxBytes,
+              std::string pinnedSha256);
+    ~SetupFile() override;
+    SetupFile(const SetupFile&) = delete;
+    SetupFile& operator=(const SetupFile&) = delete;
+
+    bool Open() override;
+    bool Announced(std::int64_t length) override;
+    bool Write(const void* data, std::size_t size) override;
+    bool Commit() override;
+    void Discard() noexcept override;
+
+    const std::string& Path() const noexcept { return path_; }
+    // True from a successful Commit until Release or Discard: the file is
+    // verified and still locked against change.
+    bool IsVerified() const noexcept { return verified_; }
+    // The setup has been started from the file: let go of it, leaving it.
+    void Release() noexcept;
+
+private:
+    bool LockForStarting();
+    bool ContentMatches();
+
+    std::string folder_;
+    std::string path_;
+    std::uint64_t maxBytes_;
+    std::optional<Sha256::Digest> pinned_;
+    bool pinValid_ = true;
+    bool lengthAnnounced_ = false;
+    OwnedHandle file_;
+    Sha256 streamed_;
+    std::uint64_t written_ = 0;
+    bool created_ = false;  // the file is ours to delete
+    bool verified_ = false;
+};
+
+// A pin as written in the build: 64 hexadecimal digits, either case.
+std::optional<Sha256::Digest> ParseSha256(const std::string& text);

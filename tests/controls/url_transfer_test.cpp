@@ -1,0 +1,159 @@
+// The download control against a scripted WinINet, for what a real server
+// cannot make WinINet do on demand: a read that has to wait and then
+// completes with a completely full buffer.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+
+#include "controls/downloader.h"
+#include "controls/url_transfer.h"
+#include "platform/message_pump.h"
+
+namespace {
+
+// How the scripted WinINet answers one read.
+enum class Read {
+    Now,               // at once, with the bytes
+    LaterWithData,     // pending; completes with the bytes and their count
+    LaterAnnounceOnly  // pending; completes without touching buffer or count
+};
+
+struct Script {
+    std::string body;
+    std::size_t sent = 0;
+    std::deque<Read> reads;
+    INTERNET_STATUS_CALLBACK callback = nullptr;
+    DWORD_PTR context = 0;
+    bool pendingAnnounced = false;
+} g_script;
+
+HINTERNET Handle(int n) { return reinterpret_cast<HINTERNET>(static_cast<INT_PTR>(n)); }
+
+void Complete() {
+    INTERNET_ASYNC_RESULT result{TRUE, ERROR_SUCCESS};
+    g_script.callback(Handle(2), g_script.context, INTERNET_STATUS_REQUEST_COMPLETE, &result,
+                      sizeof result);
+}
+
+HINTERNET WINAPI FakeOpen(LPCSTR, DWORD, LPCSTR, LPCSTR, DWORD) { return Handle(1); }
+INTERNET_STATUS_CALLBACK WINAPI FakeSetCallback(HINTERNET, INTERNET_STATUS_CALLBACK callback) {
+    g_script.callback = callback;
+    return nullptr;
+}
+HINTERNET WINAPI FakeOpenUrl(HINTERNET, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR context) {
+    g_script.context = context;
+    return Handle(2);
+}
+BOOL WINAPI FakeCrackUrl(LPCSTR, DWORD, DWORD, LPURL_COMPONENTSA parts) {
+    parts->nScheme = INTERNET_SCHEME_HTTP;
+    parts->dwHostNameLength = 4;
+    return TRUE;
+}
+BOOL WINAPI FakeQueryInfo(HINTERNET, DWORD level, LPVOID buffer, LPDWORD size, LPDWORD index) {
+    if (level == (HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER)) {
+        *static_cast<DWORD*>(buffer) = 200;
+        return TRUE;
+    }
+    if (level == HTTP_QUERY_CONTENT_LENGTH && index && *index == 0) {
+        std::string text = std::to_string(g_script.body.size());
+        text.copy(static_cast<char*>(buffer), text.size());
+        *size = static_cast<DWORD>(text.size());
+        *index = 1;
+        return TRUE;
+    }
+    ::SetLastError(ERROR_HTTP_HEADER_NOT_FOUND);
+    return FALSE;
+}
+BOOL WINAPI FakeDataAvailable(HINTERNET, LPDWORD available, DWORD, DWORD_PTR) {
+    *available = static_cast<DWORD>(g_script.body.size() - g_script.sent);
+    return TRUE;
+}
+BOOL WINAPI FakeRead(HINTERNET, LPVOID buffer, DWORD wanted, LPDWORD count) {
+    Read how = Read::Now;
+    if (!g_script.reads.empty()) {
+        how = g_script.reads.front();
+        if (how != Read::LaterAnnounceOnly || g_script.pendingAnnounced) g_script.reads.pop_front();
+    }
+    if (how == Read::LaterAnnounceOnly && !g_script.pendingAnnounced) {
+        g_script.pendingAnnounced = true;  // the next read returns the data
+        Complete();
+        ::SetLastError(ERROR_IO_PENDING);
+        return FALSE;
+    }
+    g_script.pendingAnnounced = false;
+    DWORD n = static_cast<DWORD>(std::min<std::size_t>(wanted, g_script.body.size() - g_script.sent));
+    g_script.body.copy(static_cast<char*>(buffer), n, g_script.sent);
+    g_script.sent += n;
+    *count = n;
+    if (how == Read::Now) return TRUE;
+    Complete();  // posts a notice; the control handles it after this returns
+    ::SetLastError(ERROR_IO_PENDING);
+    return FALSE;
+}
+BOOL WINAPI FakeClose(HINTERNET) { return TRUE; }
+
+WinInetApi FakeApi() {
+    WinInetApi api;
+    api.InternetOpenA = FakeOpen;
+    api.InternetSetStatusCallbackA = FakeSetCallback;
+    api.InternetOpenUrlA = FakeOpenUrl;
+    api.InternetCrackUrlA = FakeCrackUrl;
+    api.InternetQueryDataAvailable = FakeDataAvailable;
+    api.InternetReadFile = FakeRead;
+    api.HttpQueryInfoA = FakeQueryInfo;
+    api.InternetCloseHandle = FakeClose;
+    return api;
+}
+
+// Keeps the bytes in memory.
+struct MemoryTarget : DownloadTarget {
+    std::string bytes;
+    bool committed = false;
+    bool Open() override { return true; }
+    bool Announced(std::int64_t) override { return true; }
+    bool Write(const void* data, std::size_t size) override {
+        bytes.append(static_cast<const char*>(data), size);
+        return true;
+    }
+    bool Commit() override { return committed = true; }
+    void Discard() noexcept override { bytes.clear(); }
+};
+
+TEST(UrlTransferAgainstScriptedWinInet, ReadsThatWaitKeepEveryByteWhateverWinInetReports) {
+    // Three full buffers and a tail; the first read waits and then brings a
+    // completely full buffer, the second waits and only says data came.
+    const std::size_t full = UrlTransfer::kReadSize;
+    g_script = Script{};
+    for (std::size_t i = 0; i < 3 * full + 1234; ++i)
+        g_script.body += static_cast<char>((i * 7 + i / 251) & 0xFF);
+    g_script.reads = {Read::LaterWithData, Read::LaterAnnounceOnly, Read::Now};
+
+    WinInetApi api = FakeApi();
+    Downloader control([](const std::string&, const std::string&) {}, &api);
+    auto target = std::make_shared<MemoryTarget>();
+    bool completed = false, failed = false;
+    control.OnDownloadComplete = [&](std::int64_t, const std::string&) { completed = true; };
+    control.OnDownloadError = [&](const std::string&) { failed = true; };
+    control.BeginDownload("http://host/setup.exe", target, "setup.exe");
+
+    DWORD start = ::GetTickCount();
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 50, nullptr);
+    PumpUntil([&] { return completed || failed || ::GetTickCount() - start > 10000; });
+    ::KillTimer(nullptr, timer);
+
+    EXPECT_TRUE(completed);
+    EXPECT_FALSE(failed);
+    EXPECT_TRUE(target->committed);
+    EXPECT_EQ(target->bytes.size(), g_script.body.size());
+    EXPECT_TRUE(target->bytes == g_script.body) << "bytes lost or repeated";
+}
+
+TEST(ContentLength, OnlyPlainDecimalNumbersAreLengths) {
+    EXPECT_EQ(ParseContentLength("12582912"), 12582912);
+    EXPECT_EQ(ParseContentLength(" 0 "), 0);
+    for (const char* bad : {"", " ", "12abc", "-5", "+5", "0x10", "1 2", "1234567890123456789"})
+        EXPECT_FALSE(ParseContentLength(bad)) << bad;
+}
+
+}  // namespace
