@@ -3,16 +3,17 @@
 #pragma once
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "platform/failure.h"
 
 // Thrown when the settings leave no sound way on; the message names the
 // problem. The caller shows it in the skinned message box and ends the
 // program without a verdict.
-class SettingsStop : public std::runtime_error {
+class SettingsStop : public Failure {
 public:
-    using std::runtime_error::runtime_error;
+    using Failure::Failure;
 };
 
 // The program's directory, always ending in "\"; set once at start-up.

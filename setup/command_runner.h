@@ -5,9 +5,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <stdexcept>
 #include <string>
 
+#include "platform/failure.h"
 #include "platform/owned.h"
 
 // Set once the install script has started its download: the window stays
@@ -27,9 +27,9 @@ public:
 };
 
 // A failure that ends the run with "Cannot Run Command: ".
-class CommandError : public std::runtime_error {
+class CommandError : public Failure {
 public:
-    using std::runtime_error::runtime_error;
+    using Failure::Failure;
 };
 
 // The click handler of picOK.

@@ -1,7 +1,6 @@
 #include "skin/combo_keys.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 std::int32_t clsComboKeys::Add(std::int32_t cId, std::initializer_list<std::int32_t> Key) {
     if (Key.size() == 0 || count_ >= kMaxCombos) return 0;
@@ -12,7 +11,7 @@ std::int32_t clsComboKeys::Add(std::int32_t cId, std::initializer_list<std::int3
     std::size_t i = 0;
     for (std::int32_t code : Key) {
         if (i == static_cast<std::size_t>(entry.length)) break;
-        if (code < 0 || code > 255) throw std::overflow_error("Overflow");
+        if (code < 0 || code > 255) throw KeyCodeOverflow();
         entry.codes[i++] = static_cast<std::uint8_t>(code);
     }
     return cId;

@@ -8,11 +8,19 @@
 #include <functional>
 #include <initializer_list>
 
+#include "platform/failure.h"
+
 struct ComboEntry {
     std::int16_t length = 0;  // codes in use, 1 to 8; 0 in an unused entry
     std::int32_t cId = 0;
     std::array<std::uint8_t, 8> codes{};
     bool enabled = false;
+};
+
+// A key code that does not fit in a byte ("Overflow").
+class KeyCodeOverflow : public Failure {
+public:
+    KeyCodeOverflow() : Failure("Overflow") {}
 };
 
 class clsComboKeys {
@@ -22,7 +30,7 @@ public:
 
     // Registers a combination, disabled, and returns `cId`; 0 when no code is
     // given or the table is full. Codes after the eighth are dropped. A code
-    // outside 0 to 255 throws std::overflow_error; the entry then stays
+    // outside 0 to 255 throws KeyCodeOverflow; the entry then stays
     // registered with the codes before it.
     std::int32_t Add(std::int32_t cId, std::initializer_list<std::int32_t> Key);
 

@@ -8,20 +8,20 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "controls/backing_image.h"
 #include "controls/picture_box.h"
+#include "platform/failure.h"
 #include "platform/owned.h"
 #include "skin/region_runs.h"
 
 // A numbered error of the shaping class, as its callers receive it.
-class TransFormError : public std::runtime_error {
+class TransFormError : public Failure {
 public:
     TransFormError(std::uint32_t number, std::string source, std::string description)
-        : std::runtime_error(description),
+        : Failure(description),
           Number(number),
           Source(std::move(source)),
           Description(std::move(description)) {}

@@ -15,7 +15,7 @@ objdump=i686-w64-mingw32-objdump
 printf '%-16s %9d bytes (%d KB)\n' "$(basename "$exe")" "$(stat -c %s "$exe")" \
     $(( ($(stat -c %s "$exe") + 1023) / 1024 ))
 "$objdump" -h "$exe" | while read -r index name size _; do
-    [[ $index =~ ^[0-9]+$ ]] && printf '  %-14s %9d bytes\n' "$name" "$((16#$size))"
+    if [[ $index =~ ^[0-9]+$ ]]; then printf '  %-14s %9d bytes\n' "$name" "$((16#$size))"; fi
 done
 
 # Symbols come from the separate debug file when the executable is stripped.
