@@ -6,7 +6,6 @@
 
 #include "app/clock_measurement.h"
 #include "app/elevation.h"
-#include "app/program_end.h"
 #include "app/run_checks.h"
 #include "checks/os_identification.h"
 #include "checks/requirement_checks.h"
@@ -36,12 +35,6 @@ constexpr COLORREF kErrorColour = RGB(245, 123, 32);
 // Where the skin shows magenta the window is see-through.
 constexpr COLORREF kTransparentColour = RGB(255, 0, 255);
 constexpr COLORREF kOldSystemMargin = RGB(255, 255, 255);
-
-std::string LowerCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 // The "bgimage" setting as an index of imgLstBG; empty when it names none.
 std::optional<std::size_t> BackgroundIndex(const std::string& setting) {
@@ -97,7 +90,7 @@ void frmTSCheck::Load() {
     } catch (const SettingsStop& stop) {
         // A setting that leaves no sound way on, wherever it was read.
         SkinnedMsgBox(stop.what());
-        EndProgram();
+        RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
     }
 }
 
@@ -111,7 +104,8 @@ void frmTSCheck::RunStartUp() {
         std::string title = ReadRequirement("Title");
         SkinnedMsgBox("Sorry, Windows 95 does not meet the minimum system requirements to run " +
                       title + ".");
-        EndProgram();
+        RequestEnd({kExitNoVerdict, EndReason::Windows95Refused});
+        return;
     }
 
     CheckPlatform platform = CheckPlatformOfThisComputer();
@@ -120,17 +114,22 @@ void frmTSCheck::RunStartUp() {
         case ElevationStep::Relaunch:
             // Start again with administrator rights; this copy ends either way.
             ShellRun(ExecutablePath(), true, kElevatedMarker, SW_SHOWNORMAL);
-            EndProgram();
+            RequestEnd({kExitNoVerdict, EndReason::Relaunched});
+            return;
         case ElevationStep::GiveUp:
             LoadMessageBoxForm();
             SkinnedMsgBox(kStillNotAdministratorMessage);
-            EndProgram();
+            RequestEnd({kExitNoVerdict, EndReason::StillNotAdministrator});
+            return;
         case ElevationStep::GoOn:
             break;
     }
 
     ProcessorInfo = std::make_unique<cCpuInfo>();
-    if (!CreateWindowAndControls()) EndProgram();
+    if (!CreateWindowAndControls()) {
+        RequestEnd({kExitNoVerdict, EndReason::NoWindow});
+        return;
+    }
     LoadMessageBoxForm();
     SetUpKeyCombination();
 
@@ -140,7 +139,8 @@ void frmTSCheck::RunStartUp() {
         // There is a settings file, but it cannot be read: the provider's
         // requirements are unknown, so no verdict can be given.
         SkinnedMsgBox(kSettingsFileMissingMessage);
-        EndProgram();
+        RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
+        return;
     }
     if (!present && !UsingBuiltInSettings() && !WriteDefaultSettings()) UseBuiltInSettings();
     if (!present && UsingBuiltInSettings()) {
@@ -149,11 +149,11 @@ void frmTSCheck::RunStartUp() {
         SkinnedMsgBox(kSettingsFileMissingMessage);
     }
     if (present) {
-        ApplySkin();
+        if (!ApplySkin()) return;
         FailureText = ReadRequirement("Err");
     } else {
         FailureText = ReadRequirement("Err");
-        ApplySkin();
+        if (!ApplySkin()) return;
     }
 
     bool passed = RunAllChecks(platform);
@@ -165,6 +165,7 @@ void frmTSCheck::RunStartUp() {
         picOK.Tag = "pass";
         if (!ShowResultsSetting) {
             picOK_Click();
+            if (Ending()) return;
         } else {
             ShowOkImage("run");
             DrawTextLines(*printTarget_,
@@ -184,7 +185,7 @@ void frmTSCheck::SetProgramDir() {
 }
 
 void frmTSCheck::Show() {
-    if (!hwnd_) return;
+    if (!hwnd_ || Ending()) return;
     ::ShowWindow(hwnd_, SW_SHOWNORMAL);
     ::UpdateWindow(hwnd_);
 }
@@ -199,8 +200,8 @@ void frmTSCheck::Unload() {
     EnableTimeoutTimer(false);
     dlFile.CancelAllDownload();
     if (!UsingBuiltInSettings() && FileExists(SettingsPath())) DeleteFileOrDefer(SettingsPath());
-    if (picOK.Tag == "pass") ::ExitProcess(kExitPassed);
-    if (picOK.Tag == "fail") ::ExitProcess(kExitFailed);
+    if (picOK.Tag == "pass") return RequestEnd({kExitPassed, EndReason::Verdict});
+    if (picOK.Tag == "fail") return RequestEnd({kExitFailed, EndReason::Verdict});
     if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
@@ -241,11 +242,15 @@ bool frmTSCheck::CreateWindowAndControls() {
     return true;
 }
 
-void frmTSCheck::ApplySkin() {
+bool frmTSCheck::ApplySkin() {
     prgDownload.SetColor(MakeColour(245, 123, 32));
     // The colours are checked for their format only; nothing is drawn in them.
-    ParseColour(LowerCase(ReadRequirement("forecolor")));
-    ParseColour(LowerCase(ReadRequirement("backcolor")));
+    if (!ColourFromText(ReadRequirement("forecolor")) ||
+        !ColourFromText(ReadRequirement("backcolor"))) {
+        SkinnedMsgBox(kColourFormatMessage, 4);
+        RequestEnd({kExitNoVerdict, EndReason::ColourFormat});
+        return false;
+    }
     picTop[0].SetPicture(ButtonImage("close").Picture.get());
 
     const SkinImageStore& store = frmPics();
@@ -270,6 +275,7 @@ void frmTSCheck::ApplySkin() {
     } else {
         clsTransForm().ShapeMe(FormTarget(hwnd_, picture_), kTransparentColour, true);
     }
+    return true;
 }
 
 void frmTSCheck::SetUpKeyCombination() {
@@ -362,7 +368,11 @@ void frmTSCheck::SetBusyPointer(bool busy) {
     if (hwnd_) ::SetCursor(::LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
-void frmTSCheck::EndProgram() { ::EndProgram(); }
+void frmTSCheck::RequestEnd(const ProgramEnd& end) {
+    if (end_) return;
+    end_ = end;
+    ::PostQuitMessage(static_cast<int>(end.exitCode));
+}
 
 void frmTSCheck::ShowMessage(const std::string& text) { SkinnedMsgBox(text); }
 
@@ -397,7 +407,7 @@ LRESULT frmTSCheck::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Unload();
             return 0;
         case WM_DESTROY:
-            ::PostQuitMessage(0);
+            RequestEnd({kExitNoVerdict, EndReason::WindowClosed});
             return 0;
         default:
             return ::DefWindowProcA(hwnd_, message, wParam, lParam);

@@ -1,11 +1,12 @@
 // frmTSCheck, the main window: its load handler is the driver of the whole
-// requirements check, and its unload ends the process with the verdict.
+// requirements check, and its unload asks for the end with the verdict.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "checks/results_display.h"
@@ -15,6 +16,7 @@
 #include "controls/picture_box.h"
 #include "controls/xp_progress_bar.h"
 #include "platform/owned.h"
+#include "platform/program_end.h"
 #include "setup/command_runner.h"
 #include "setup/install_script.h"
 #include "skin/combo_keys.h"
@@ -23,8 +25,6 @@ class frmTSCheck final : public ResultsView, public CommandRunnerHost, public In
 public:
     static constexpr int kClientWidth = 588;
     static constexpr int kClientHeight = 410;
-    static constexpr DWORD kExitPassed = 830808;
-    static constexpr DWORD kExitFailed = 770601;
     static constexpr UINT_PTR kTimeoutTimerId = 1;
 
     frmTSCheck();
@@ -32,12 +32,12 @@ public:
     frmTSCheck(const frmTSCheck&) = delete;
     frmTSCheck& operator=(const frmTSCheck&) = delete;
 
-    // The start-up sequence. Returns only when the window is to be shown;
-    // the early ends (Windows 95, elevation, stopping settings) end the
-    // process from inside.
+    // The start-up sequence. The early ends (Windows 95, elevation,
+    // stopping settings) return with the end asked for.
     void Load();
+    // Shows the window, unless the run is already over.
     void Show();
-    // The unload rule: the settings file goes, and a verdict ends the process.
+    // The unload rule: the settings file goes, and a verdict ends the program.
     void Unload();
 
     HWND hwnd() const noexcept { return hwnd_; }
@@ -54,7 +54,8 @@ public:
     void SetBusyPointer(bool busy) override;
     void RunInstallScript() override;
     void UnloadWindow() override { Unload(); }
-    [[noreturn]] void EndProgram() override;
+    void RequestEnd(const ProgramEnd& end) override;
+    bool Ending() override { return end_.has_value(); }
     void ShowMessage(const std::string& text) override;
 
     // InstallHost (the download of the setup program)
@@ -81,7 +82,7 @@ private:
     void RunStartUp();
     void SetProgramDir();
     bool CreateWindowAndControls();
-    void ApplySkin();
+    bool ApplySkin();
     void SetUpKeyCombination();
     void ShowOkImage(const std::string& key);
 
@@ -116,4 +117,5 @@ private:
     bool unloaded_ = false;
     bool busy_ = false;
     bool runStarted_ = false;         // Run Setup was clicked (or run at start-up)
+    std::optional<ProgramEnd> end_;   // the end asked for first
 };

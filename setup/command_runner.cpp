@@ -101,7 +101,8 @@ void RunSetupCommands(CommandRunnerHost& host) {
         command = ReadRequirement("Run");
         if (!host.ChecksPassed()) {
             host.UnloadWindow();
-            host.EndProgram();
+            host.RequestEnd({kExitNoVerdict, EndReason::SetupDone});
+            return;
         }
         if (command == "installtavrinsecure") {
             host.SetBusyPointer(true);
@@ -121,6 +122,8 @@ void RunSetupCommands(CommandRunnerHost& host) {
                         host.ShowMessage("Error Running: " + command);
                     } else {
                         WaitForProcessExit(process.get());
+                        // The window closed during the wait: nothing more runs.
+                        if (host.Ending()) return;
                     }
                 }
                 // Two empty values in a row end the list.
@@ -136,12 +139,14 @@ void RunSetupCommands(CommandRunnerHost& host) {
     } catch (const SettingsStop& stop) {
         // A value too long to read whole is never run cut.
         host.ShowMessage(stop.what());
-        host.EndProgram();
+        host.RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
+        return;
     } catch (const std::exception& error) {
         host.ShowMessage("Cannot Run Command: " + command + "\r\n" + error.what());
-        host.EndProgram();
+        host.RequestEnd({kExitNoVerdict, EndReason::CommandError});
+        return;
     }
     if (KeepWindowOpen) return;
     host.UnloadWindow();
-    host.EndProgram();
+    host.RequestEnd({kExitNoVerdict, EndReason::SetupDone});
 }

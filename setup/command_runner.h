@@ -9,6 +9,7 @@
 
 #include "platform/failure.h"
 #include "platform/owned.h"
+#include "platform/program_end.h"
 
 // Set once the install script has started its download: the window stays
 // open after the commands, and the download's completion finishes the work.
@@ -22,7 +23,9 @@ public:
     virtual void SetBusyPointer(bool busy) = 0;
     virtual void RunInstallScript() = 0;
     virtual void UnloadWindow() = 0;          // the main window's unload rule
-    [[noreturn]] virtual void EndProgram() = 0;
+    // Asks for the end of the program; the first request counts.
+    virtual void RequestEnd(const ProgramEnd& end) = 0;
+    virtual bool Ending() = 0;                // an end has been asked for
     virtual void ShowMessage(const std::string& text) = 0;
 };
 
@@ -32,7 +35,8 @@ public:
     using Failure::Failure;
 };
 
-// The click handler of picOK.
+// The click handler of picOK. Returns with the end of the program asked for,
+// unless the install script's download keeps the window open.
 void RunSetupCommands(CommandRunnerHost& host);
 
 bool IsUrlCommand(const std::string& command);

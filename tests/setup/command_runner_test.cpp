@@ -5,15 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "checks/settings.h"
 #include "setup/special_folders.h"
 
 namespace {
-
-// The runner's way out of the program, caught by the tests.
-struct ProgramEnded {};
 
 struct FakeHost : CommandRunnerHost {
     std::vector<std::string> messages;
@@ -22,7 +20,11 @@ struct FakeHost : CommandRunnerHost {
     void SetBusyPointer(bool) override {}
     void RunInstallScript() override {}
     void UnloadWindow() override { unloaded = true; }
-    [[noreturn]] void EndProgram() override { throw ProgramEnded{}; }
+    void RequestEnd(const ProgramEnd& asked) override {
+        if (!end) end = asked;
+    }
+    bool Ending() override { return end.has_value(); }
+    std::optional<ProgramEnd> end;
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
 };
 
@@ -47,11 +49,9 @@ protected:
         for (const std::string& line : lines) file << line << "\r\n";
     }
     void Run() {
-        try {
-            RunSetupCommands(host);
-            ADD_FAILURE() << "the run did not end the program";
-        } catch (const ProgramEnded&) {
-        }
+        RunSetupCommands(host);
+        ASSERT_TRUE(host.end) << "the run did not end the program";
+        EXPECT_EQ(host.end->exitCode, kExitNoVerdict);
     }
     // A command that leaves a trace: cmd.exe creating a file.
     std::string marker() const { return ProgramDir + "ran.txt"; }
