@@ -95,22 +95,22 @@ void frmTSCheck::Load() {
 }
 
 void frmTSCheck::RunStartUp() {
-    KeepWindowOpen = false;
-    OsCode = GetOsCode();
+    run_.osCode = GetOsCode();
 
-    if (OsCode == kOsWin95) {
+    if (run_.osCode == kOsWin95) {
         LoadMessageBoxForm();
-        SetProgramDir();
-        std::string title = ReadRequirement("Title");
+        FindSettings();
+        std::string title = run_.settings.ReadRequirement("Title");
         SkinnedMsgBox("Sorry, Windows 95 does not meet the minimum system requirements to run " +
                       title + ".");
         RequestEnd({kExitNoVerdict, EndReason::Windows95Refused});
         return;
     }
 
-    CheckPlatform platform = CheckPlatformOfThisComputer();
-    bool isAdministrator = CheckAdmin(platform) == kCheckPassed;
-    switch (NextElevationStep(OsCode, isAdministrator, HasElevatedMarker(::GetCommandLineA()))) {
+    CheckPlatform platform = CheckPlatformOfThisComputer(run_);
+    bool isAdministrator = CheckAdmin(run_, platform) == kCheckPassed;
+    run_.rows.clear();
+    switch (NextElevationStep(run_.osCode, isAdministrator, HasElevatedMarker(::GetCommandLineA()))) {
         case ElevationStep::Relaunch:
             // Start again with administrator rights; this copy ends either way.
             ShellRun(ExecutablePath(), true, kElevatedMarker, SW_SHOWNORMAL);
@@ -125,7 +125,7 @@ void frmTSCheck::RunStartUp() {
             break;
     }
 
-    ProcessorInfo = std::make_unique<cCpuInfo>();
+    run_.processor = std::make_unique<cCpuInfo>();
     if (!CreateWindowAndControls()) {
         RequestEnd({kExitNoVerdict, EndReason::NoWindow});
         return;
@@ -133,37 +133,36 @@ void frmTSCheck::RunStartUp() {
     LoadMessageBoxForm();
     SetUpKeyCombination();
 
-    SetProgramDir();
-    bool present = !UsingBuiltInSettings() && FileExists(SettingsPath());
-    if (present && !SettingsFileReadable()) {
+    FindSettings();
+    SettingsFile& settings = run_.settings;
+    bool present = !settings.UsingBuiltInSettings() && FileExists(settings.Path());
+    if (present && !settings.Readable()) {
         // There is a settings file, but it cannot be read: the provider's
         // requirements are unknown, so no verdict can be given.
         SkinnedMsgBox(kSettingsFileMissingMessage);
         RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
         return;
     }
-    if (!present && !UsingBuiltInSettings() && !WriteDefaultSettings()) UseBuiltInSettings();
-    if (!present && UsingBuiltInSettings()) {
+    if (!present && !settings.UsingBuiltInSettings() && !settings.WriteDefaults())
+        settings.UseBuiltInSettings();
+    if (!present && settings.UsingBuiltInSettings()) {
         // A read-only program folder (a CD) holds no default file: the same
         // defaults serve from memory, and the user learns that.
         SkinnedMsgBox(kSettingsFileMissingMessage);
     }
     if (present) {
         if (!ApplySkin()) return;
-        FailureText = ReadRequirement("Err");
+        run_.failureText = settings.ReadRequirement("Err");
     } else {
-        FailureText = ReadRequirement("Err");
+        run_.failureText = settings.ReadRequirement("Err");
         if (!ApplySkin()) return;
     }
 
-    bool passed = RunAllChecks(platform);
-    if (!passed) {
+    if (!RunAllChecks(run_, platform)) {
         ShowOkImage("bigclose");
-        picOK.Tag = "fail";
-        DrawTextLines(*printTarget_, FailureText, 26, 300, kErrorColour, false, true);
+        DrawTextLines(*printTarget_, run_.failureText, 26, 300, kErrorColour, false, true);
     } else {
-        picOK.Tag = "pass";
-        if (!ShowResultsSetting) {
+        if (!run_.showResults) {
             picOK_Click();
             if (Ending()) return;
         } else {
@@ -174,14 +173,14 @@ void frmTSCheck::RunStartUp() {
                           32, 300, kResultTextColour, false, false);
         }
     }
-    if (hwnd_) ShowResults(CheckResults, *this);
+    if (hwnd_) ShowResults(run_.rows, *this);
 }
 
-void frmTSCheck::SetProgramDir() {
-    ProgramDir = ModuleDirectory();
+void frmTSCheck::FindSettings() {
     // Without a usable program folder the settings path would be relative,
-    // and the profile read would look in the Windows folder instead.
-    if (ProgramDir.empty()) UseBuiltInSettings();
+    // and the profile read would look in the Windows folder instead: the
+    // settings then answer from the default lines.
+    run_.settings = SettingsFile(ModuleDirectory());
 }
 
 void frmTSCheck::Show() {
@@ -199,9 +198,11 @@ void frmTSCheck::Unload() {
     if (install_) install_->Abandon();
     EnableTimeoutTimer(false);
     dlFile.CancelAllDownload();
-    if (!UsingBuiltInSettings() && FileExists(SettingsPath())) DeleteFileOrDefer(SettingsPath());
-    if (picOK.Tag == "pass") return RequestEnd({kExitPassed, EndReason::Verdict});
-    if (picOK.Tag == "fail") return RequestEnd({kExitFailed, EndReason::Verdict});
+    const SettingsFile& settings = run_.settings;
+    if (!settings.UsingBuiltInSettings() && FileExists(settings.Path()))
+        DeleteFileOrDefer(settings.Path());
+    if (run_.verdict)
+        return RequestEnd({*run_.verdict ? kExitPassed : kExitFailed, EndReason::Verdict});
     if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
@@ -245,8 +246,8 @@ bool frmTSCheck::CreateWindowAndControls() {
 bool frmTSCheck::ApplySkin() {
     prgDownload.SetColor(MakeColour(245, 123, 32));
     // The colours are checked for their format only; nothing is drawn in them.
-    if (!ColourFromText(ReadRequirement("forecolor")) ||
-        !ColourFromText(ReadRequirement("backcolor"))) {
+    if (!ColourFromText(run_.settings.ReadRequirement("forecolor")) ||
+        !ColourFromText(run_.settings.ReadRequirement("backcolor"))) {
         SkinnedMsgBox(kColourFormatMessage, 4);
         RequestEnd({kExitNoVerdict, EndReason::ColourFormat});
         return false;
@@ -254,7 +255,7 @@ bool frmTSCheck::ApplySkin() {
     picTop[0].SetPicture(ButtonImage("close").Picture.get());
 
     const SkinImageStore& store = frmPics();
-    std::optional<std::size_t> index = BackgroundIndex(ReadRequirement("bgimage"));
+    std::optional<std::size_t> index = BackgroundIndex(run_.settings.ReadRequirement("bgimage"));
     if (index) {
         picture_.SetBackground(store.imgLstBG[*index].Picture.get());
     } else {
@@ -264,7 +265,7 @@ bool frmTSCheck::ApplySkin() {
     }
     picTxt.Show(!index);
 
-    if (OsCode < kOsWin2000) {
+    if (run_.osCode < kOsWin2000) {
         // Old systems cannot cut a window to shape: the magenta turns white
         // instead, in the background picture as well, so that clearing the
         // window later keeps it white.
@@ -359,7 +360,7 @@ void frmTSCheck::picOK_Click() {
     runStarted_ = true;
     if (picOK.hwnd()) ::EnableWindow(picOK.hwnd(), FALSE);
     SetBusyPointer(true);
-    RunSetupCommands(*this);
+    RunSetupCommands(*this, run_);
     SetBusyPointer(false);
 }
 

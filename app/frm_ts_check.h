@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "checks/check_run.h"
 #include "checks/results_display.h"
 #include "controls/backing_image.h"
 #include "controls/downloader.h"
@@ -50,9 +51,8 @@ public:
     IconPair VerdictIcons(bool passed) override;
 
     // CommandRunnerHost
-    bool ChecksPassed() override { return picOK.Tag == "pass"; }
     void SetBusyPointer(bool busy) override;
-    void RunInstallScript() override;
+    bool RunInstallScript() override;
     void UnloadWindow() override { Unload(); }
     void RequestEnd(const ProgramEnd& end) override;
     bool Ending() override { return end_.has_value(); }
@@ -80,7 +80,7 @@ public:
 
 private:
     void RunStartUp();
-    void SetProgramDir();
+    void FindSettings();
     bool CreateWindowAndControls();
     bool ApplySkin();
     void SetUpKeyCombination();
@@ -99,6 +99,7 @@ private:
     void tmrTimeout_Timer();
 
     HWND hwnd_ = nullptr;
+    CheckRun run_;
     BackingImage picture_;            // what the window shows, drawings included
     std::unique_ptr<PrintTarget> printTarget_;
     OwnedFont labelFont_;

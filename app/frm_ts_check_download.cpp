@@ -40,9 +40,9 @@ void frmTSCheck::CreateDownloadControls() {
     };
 }
 
-void frmTSCheck::RunInstallScript() {
+bool frmTSCheck::RunInstallScript() {
     install_ = std::make_unique<InstallScript>(*this, TempFolder(), SetupDownloadUrl());
-    install_->RunInstallScript();
+    return install_->RunInstallScript();
 }
 
 void frmTSCheck::tmrTimeout_Timer() {
@@ -54,7 +54,7 @@ void frmTSCheck::DrawStatus(const std::string& text, std::uint32_t colour, bool 
     DrawTextLines(*printTarget_, text, 32, 300, static_cast<COLORREF>(colour), clearFirst, bold);
 }
 
-void frmTSCheck::RedrawResults() { ShowResults(CheckResults, *this); }
+void frmTSCheck::RedrawResults() { ShowResults(run_.rows, *this); }
 
 void frmTSCheck::EnableTimeoutTimer(bool enabled) {
     if (enabled == timerEnabled_ || !hwnd_) return;
@@ -82,4 +82,4 @@ std::string frmTSCheck::MakePrivateFolder(const std::string& parent) {
     return CreatePrivateFolder(parent);
 }
 
-int frmTSCheck::CurrentOsCode() { return GetOsCode(); }
+int frmTSCheck::CurrentOsCode() { return run_.osCode; }

@@ -59,7 +59,11 @@ public:
 
     // The entry of the built-in command; returns once the download runs.
     // Without a temporary folder it tells the user and starts nothing.
-    void RunInstallScript();
+    // Returns KeepsWindowOpen().
+    bool RunInstallScript();
+    // Once the download has begun the window stays open after the
+    // commands: the download's completion or failure finishes the work.
+    bool KeepsWindowOpen() const { return keepsWindowOpen_; }
     void StartSetupDownload();
     bool RunDownloadedSetup();
 
@@ -91,4 +95,5 @@ private:
     std::int16_t stallCounter_ = 1;
     double lastBytesRead_ = 0;
     bool abandoned_ = false;
+    bool keepsWindowOpen_ = false;
 };

@@ -16,9 +16,8 @@ namespace {
 struct FakeHost : CommandRunnerHost {
     std::vector<std::string> messages;
     bool unloaded = false;
-    bool ChecksPassed() override { return true; }
     void SetBusyPointer(bool) override {}
-    void RunInstallScript() override {}
+    bool RunInstallScript() override { return false; }
     void UnloadWindow() override { unloaded = true; }
     void RequestEnd(const ProgramEnd& asked) override {
         if (!end) end = asked;
@@ -34,30 +33,33 @@ protected:
     void SetUp() override {
         char temp[MAX_PATH];
         ::GetTempPathA(MAX_PATH, temp);
-        ProgramDir = std::string(temp) + "tscheck_runner_test\\";
-        ::CreateDirectoryA(ProgramDir.c_str(), nullptr);
-        KeepWindowOpen = false;
+        folder = std::string(temp) + "tscheck_runner_test\\";
+        ::CreateDirectoryA(folder.c_str(), nullptr);
+        run.settings = SettingsFile(folder);
+        run.verdict = true;
     }
     void TearDown() override {
-        ::DeleteFileA(SettingsPath().c_str());
+        ::DeleteFileA(run.settings.Path().c_str());
         ::DeleteFileA(marker().c_str());
-        ::RemoveDirectoryA(ProgramDir.c_str());
+        ::RemoveDirectoryA(folder.c_str());
     }
     void Settings(const std::vector<std::string>& lines) {
-        std::ofstream file(SettingsPath(), std::ios::binary | std::ios::trunc);
+        std::ofstream file(run.settings.Path(), std::ios::binary | std::ios::trunc);
         file << "[Requirements]\r\n";
         for (const std::string& line : lines) file << line << "\r\n";
     }
     void Run() {
-        RunSetupCommands(host);
+        RunSetupCommands(host, run);
         ASSERT_TRUE(host.end) << "the run did not end the program";
         EXPECT_EQ(host.end->exitCode, kExitNoVerdict);
     }
     // A command that leaves a trace: cmd.exe creating a file.
-    std::string marker() const { return ProgramDir + "ran.txt"; }
+    std::string marker() const { return folder + "ran.txt"; }
     std::string Touch() const { return "cmd.exe /c echo ran>\"" + marker() + "\""; }
     bool Ran() const { return ::GetFileAttributesA(marker().c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+    std::string folder;
+    CheckRun run;
     FakeHost host;
 };
 
@@ -89,7 +91,7 @@ TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
                              "nul.txt", "com1"}) {
         Settings({"Favorite = http://tavrin.example/", std::string("FavoriteName = ") + name});
         host.messages.clear();
-        CreateFavorite(host);
+        CreateFavorite(host, run.settings);
         ASSERT_EQ(host.messages.size(), 1u) << name;
         EXPECT_NE(host.messages[0].find(name), std::string::npos) << host.messages[0];
     }
@@ -100,7 +102,7 @@ TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
     // A plain name with dots and blanks is fine.
     Settings({"Favorite = http://tavrin.example/", "FavoriteName = Tavrin Support v2.1"});
     host.messages.clear();
-    CreateFavorite(host);
+    CreateFavorite(host, run.settings);
     EXPECT_TRUE(host.messages.empty());
     std::string written = favorites + "Tavrin Support v2.1.url";
     EXPECT_NE(::GetFileAttributesA(written.c_str()), INVALID_FILE_ATTRIBUTES);
