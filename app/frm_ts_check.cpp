@@ -6,6 +6,7 @@
 
 #include "app/clock_measurement.h"
 #include "app/elevation.h"
+#include "app/start_up_policy.h"
 #include "app/run_checks.h"
 #include "checks/os_identification.h"
 #include "checks/requirement_checks.h"
@@ -35,16 +36,6 @@ constexpr COLORREF kErrorColour = RGB(245, 123, 32);
 // Where the skin shows magenta the window is see-through.
 constexpr COLORREF kTransparentColour = RGB(255, 0, 255);
 constexpr COLORREF kOldSystemMargin = RGB(255, 255, 255);
-
-// The "bgimage" setting as an index of imgLstBG; empty when it names none.
-std::optional<std::size_t> BackgroundIndex(const std::string& setting) {
-    std::optional<double> number = ParseSettingNumber(setting);
-    if (!number || *number < -0.5 || *number > 32767.5) return std::nullopt;
-    std::int64_t index = RoundHalfEven(*number);
-    if (index < 0 || static_cast<std::size_t>(index) >= frmPics().imgLstBG.size())
-        return std::nullopt;
-    return static_cast<std::size_t>(index);
-}
 
 // A copy of `picture` with one colour painted over by another.
 OwnedBitmap WithColourReplaced(HBITMAP picture, COLORREF oldColour, COLORREF newColour) {
@@ -95,33 +86,26 @@ void frmTSCheck::Load() {
 }
 
 void frmTSCheck::RunStartUp() {
-    run_.osCode = GetOsCode();
-
-    if (run_.osCode == kOsWin95) {
-        LoadMessageBoxForm();
-        FindSettings();
-        std::string title = run_.settings.ReadRequirement("Title");
-        SkinnedMsgBox("Sorry, Windows 95 does not meet the minimum system requirements to run " +
-                      title + ".");
-        RequestEnd({kExitNoVerdict, EndReason::Windows95Refused});
-        return;
-    }
-
-    CheckPlatform platform = CheckPlatformOfThisComputer(run_);
-    bool isAdministrator = CheckAdmin(run_, platform) == kCheckPassed;
-    run_.rows.clear();
-    switch (NextElevationStep(run_.osCode, isAdministrator, HasElevatedMarker(::GetCommandLineA()))) {
-        case ElevationStep::Relaunch:
+    PlatformFacts facts = FactsOf(RealSystem(), ::GetCommandLineA());
+    run_.osCode = facts.osCode;
+    switch (DecideLaunch(facts)) {
+        case LaunchStep::RefuseWindows95:
+            LoadMessageBoxForm();
+            FindSettings();
+            SkinnedMsgBox(Windows95Refusal(run_.settings.ReadRequirement("Title")));
+            RequestEnd({kExitNoVerdict, EndReason::Windows95Refused});
+            return;
+        case LaunchStep::Relaunch:
             // Start again with administrator rights; this copy ends either way.
             ShellRun(ExecutablePath(), true, kElevatedMarker, SW_SHOWNORMAL);
             RequestEnd({kExitNoVerdict, EndReason::Relaunched});
             return;
-        case ElevationStep::GiveUp:
+        case LaunchStep::StillNotAdministrator:
             LoadMessageBoxForm();
             SkinnedMsgBox(kStillNotAdministratorMessage);
             RequestEnd({kExitNoVerdict, EndReason::StillNotAdministrator});
             return;
-        case ElevationStep::GoOn:
+        case LaunchStep::GoOn:
             break;
     }
 
@@ -150,19 +134,22 @@ void frmTSCheck::RunStartUp() {
         // defaults serve from memory, and the user learns that.
         SkinnedMsgBox(kSettingsFileMissingMessage);
     }
-    if (present) {
-        if (!ApplySkin()) return;
-        run_.failureText = settings.ReadRequirement("Err");
-    } else {
-        run_.failureText = settings.ReadRequirement("Err");
-        if (!ApplySkin()) return;
+    WindowPlan plan = PlanWindow(
+        [&settings](const std::string& key) { return settings.ReadRequirement(key); },
+        frmPics().imgLstBG.size());
+    if (plan.stop) {
+        SkinnedMsgBox(*plan.stop, 4);
+        RequestEnd({kExitNoVerdict, EndReason::ColourFormat});
+        return;
     }
+    ApplySkin(plan.background);
+    run_.failureText = plan.failureText;
 
-    if (!RunAllChecks(run_, platform)) {
+    if (!RunAllChecks(run_, CheckPlatformOfThisComputer(run_))) {
         ShowOkImage("bigclose");
         DrawTextLines(*printTarget_, run_.failureText, 26, 300, kErrorColour, false, true);
     } else {
-        if (!run_.showResults) {
+        if (!plan.showResults) {
             picOK_Click();
             if (Ending()) return;
         } else {
@@ -243,19 +230,11 @@ bool frmTSCheck::CreateWindowAndControls() {
     return true;
 }
 
-bool frmTSCheck::ApplySkin() {
+void frmTSCheck::ApplySkin(std::optional<std::size_t> index) {
     prgDownload.SetColor(MakeColour(245, 123, 32));
-    // The colours are checked for their format only; nothing is drawn in them.
-    if (!ColourFromText(run_.settings.ReadRequirement("forecolor")) ||
-        !ColourFromText(run_.settings.ReadRequirement("backcolor"))) {
-        SkinnedMsgBox(kColourFormatMessage, 4);
-        RequestEnd({kExitNoVerdict, EndReason::ColourFormat});
-        return false;
-    }
     picTop[0].SetPicture(ButtonImage("close").Picture.get());
 
     const SkinImageStore& store = frmPics();
-    std::optional<std::size_t> index = BackgroundIndex(run_.settings.ReadRequirement("bgimage"));
     if (index) {
         picture_.SetBackground(store.imgLstBG[*index].Picture.get());
     } else {
@@ -276,7 +255,6 @@ bool frmTSCheck::ApplySkin() {
     } else {
         clsTransForm().ShapeMe(FormTarget(hwnd_, picture_), kTransparentColour, true);
     }
-    return true;
 }
 
 void frmTSCheck::SetUpKeyCombination() {

@@ -82,7 +82,8 @@ private:
     void RunStartUp();
     void FindSettings();
     bool CreateWindowAndControls();
-    bool ApplySkin();
+    // The background image `index`, or the drawn default panel when empty.
+    void ApplySkin(std::optional<std::size_t> index);
     void SetUpKeyCombination();
     void ShowOkImage(const std::string& key);
 

@@ -36,7 +36,6 @@ struct CheckRun {
     std::unique_ptr<cCpuInfo> processor;
     std::vector<CheckRow> rows;
     std::string failureText;   // the Err setting, extended by the OS check
-    bool showResults = true;
     std::optional<bool> verdict;  // set once the checks have run
 
     bool Passed() const { return verdict.value_or(false); }

@@ -46,9 +46,6 @@ std::string FormatClock(double megahertz) {
 bool RunAllChecks(CheckRun& run, const CheckPlatform& platform) {
     run.rows.clear();
     run.verdict.reset();
-    // An empty or unreadable ShowResults shows the results.
-    run.showResults =
-        ParseBooleanWord(run.settings.ReadRequirement("ShowResults")).value_or(true);
     bool verdict = true;
     if (!CheckOperatingSystem(run, platform)) verdict = false;
     if (CheckAdmin(run, platform) != kCheckPassed) verdict = false;
@@ -110,9 +107,13 @@ bool CheckOperatingSystem(CheckRun& run, const CheckPlatform& platform) {
     return true;
 }
 
+bool HasAdministratorRights(int osCode, const SystemFacts& system) {
+    return osCode == kOsWin95 || osCode == kOsWin98 || osCode == kOsWinME ||
+           system.IsNTAdmin() == 1;
+}
+
 CheckOutcome CheckAdmin(CheckRun& run, const CheckPlatform& platform) {
-    if (run.osCode == kOsWin95 || run.osCode == kOsWin98 || run.osCode == kOsWinME ||
-        platform.system.IsNTAdmin() == 1) {
+    if (HasAdministratorRights(run.osCode, platform.system)) {
         AddRow(run, "Admin Rights", kCheckPassed, "Yes", "Yes");
         return kCheckPassed;
     }

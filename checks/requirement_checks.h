@@ -32,6 +32,10 @@ struct CheckPlatform {
 // SettingsStop when the settings make a verdict impossible.
 bool RunAllChecks(CheckRun& run, const CheckPlatform& platform);
 
+// Windows 95, 98 and ME have no rights to ask about; elsewhere the system
+// says whether the user is an administrator.
+bool HasAdministratorRights(int osCode, const SystemFacts& system);
+
 bool CheckOperatingSystem(CheckRun& run, const CheckPlatform& platform);
 CheckOutcome CheckAdmin(CheckRun& run, const CheckPlatform& platform);
 CheckOutcome CheckCpuSpeed(CheckRun& run, const CheckPlatform& platform);

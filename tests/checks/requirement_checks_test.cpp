@@ -37,7 +37,7 @@ protected:
                     {"WarnMemory98me", "768"}, {"MinMemory95", "122"},
                     {"WarnMemory95", "128"},  {"MinMemoryxp2k", "480"},
                     {"WarnMemoryxp2k", "768"}, {"MinMemoryVista", "960"},
-                    {"WarnMemoryVista", "1256"}, {"ShowResults", "true"}};
+                    {"WarnMemoryVista", "1256"}};
         SetOs(2, 5, 1, 3);
         system.memoryBytes = 2047 * kMB;
         system.memoryBytesClassic = 2048 * kMB;
@@ -101,18 +101,6 @@ TEST_F(Checks, EverythingPassesOnXpSp3) {
               "CPU^Passed^970 MHz^3.00 GHz\r\n"
               "Memory^Passed^480 MB^2.00 GB\r\n"
               "Disk Space^Passed^500 MB^4.00 GB\r\n");
-    EXPECT_TRUE(run.showResults);
-}
-
-TEST_F(Checks, ShowResultsWords) {
-    for (auto [value, expected] : std::vector<std::pair<const char*, bool>>{
-             {"false", false}, {"FALSE", false}, {"0", false}, {"true", true}, {"", true},
-             {"maybe", true}}) {
-        settings["ShowResults"] = value;
-        CheckPlatform platform = Platform();
-        RunAllChecks(run, platform);
-        EXPECT_EQ(run.showResults, expected) << value;
-    }
 }
 
 TEST_F(Checks, OperatingSystemRecords) {

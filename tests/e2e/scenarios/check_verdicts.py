@@ -152,14 +152,6 @@ class CheckVerdicts(Scenario):
                 self.assertEqual(run.exit_code, 0)
                 self.assertTrue(os.path.exists(self.settings_path))
 
-    def test_show_results_false_with_everything_passed(self):
-        set_windows_version("winxp")
-        self.write_settings(defaults_with(ShowResults="false", Run="", Msg="Done quietly."))
-        run = self.drive("wait-other", "60", "dump", "press-ok", "wait-exit", "60")
-        self.assertIsNone(run.window(), "the results window is never shown")
-        self.assertEqual(box_text(run.boxes()[0]), "Done quietly.")
-        self.assertEqual(run.exit_code, EXIT_PASSED)
-
 
 if __name__ == "__main__":
     main()

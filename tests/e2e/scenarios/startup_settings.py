@@ -49,17 +49,6 @@ class StartupSettings(Scenario):
         self.assertEqual(run.exit_code, 0)
         self.assertFalse(os.path.exists(self.settings_path))
 
-    def test_windows_95_refusal_names_the_title_and_keeps_the_file(self):
-        set_windows_version("win95")
-        self.write_settings(["[Requirements]", "Title = Tavrin Internet"])
-        before = self.settings_bytes()
-        run = self.drive("wait-other", "60", "dump", "press-ok", "wait-exit", "30")
-        self.assertEqual(box_text(run.boxes()[0]),
-                         "Sorry, Windows 95 does not meet the minimum system requirements to run "
-                         "Tavrin Internet.")
-        self.assertEqual(run.exit_code, 0)
-        self.assertEqual(self.settings_bytes(), before)
-
     def test_an_unreadable_settings_file_stops_without_a_verdict(self):
         set_windows_version("winxp")
         os.makedirs(self.settings_path)  # a folder where the file should be
