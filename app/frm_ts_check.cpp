@@ -26,13 +26,8 @@ namespace {
 
 constexpr char kClassName[] = "TSCheckMain";
 constexpr char kCaption[] = "Tavrin Secure Requirements Check";
-constexpr int kRowTops[5] = {118, 150, 184, 217, 250};
-constexpr int kNeedLeft = 177;
-constexpr int kHaveLeft = 352;
-constexpr int kLabelHeight = 16;
 constexpr char kDesignNeed[5][11] = {"OS NEED", "ADMIN NEED", "CPU NEED", "MEM NEED", "DISK NEED"};
 constexpr char kDesignHave[5][11] = {"OSHAVE", "ADMIN HAVE", "CPU HAVE", "MEM HAVE", "DISK HAVE"};
-constexpr COLORREF kErrorColour = RGB(245, 123, 32);
 // Where the skin shows magenta the window is see-through.
 constexpr COLORREF kTransparentColour = RGB(255, 0, 255);
 constexpr COLORREF kOldSystemMargin = RGB(255, 255, 255);
@@ -147,17 +142,16 @@ void frmTSCheck::RunStartUp() {
 
     if (!RunAllChecks(run_, CheckPlatformOfThisComputer(run_))) {
         ShowOkImage("bigclose");
-        DrawTextLines(*printTarget_, run_.failureText, 26, 300, kErrorColour, false, true);
+        DrawTextLines(*printTarget_, run_.failureText, kFailureLeft, kMessageTop, kErrorColour,
+                      false, true);
     } else {
         if (!plan.showResults) {
             picOK_Click();
             if (Ending()) return;
         } else {
             ShowOkImage("run");
-            DrawTextLines(*printTarget_,
-                          "Congratulations, everything passed. To install click Run Setup below, "
-                          "or click the X in the top corner to exit.",
-                          32, 300, kResultTextColour, false, false);
+            DrawTextLines(*printTarget_, kCongratulations, kMessageLeft, kMessageTop,
+                          kStatusColour, false, false);
         }
     }
     if (hwnd_) ShowResults(run_.rows, *this);
@@ -195,13 +189,13 @@ void frmTSCheck::Unload() {
 
 bool frmTSCheck::CreateWindowAndControls() {
     if (!EnsureWindowClass(kClassName, ForwardToOwner<frmTSCheck>)) return false;
-    RECT frame{0, 0, kClientWidth, kClientHeight};
+    RECT frame{0, 0, kMainWidth, kMainHeight};
     ::AdjustWindowRectEx(&frame, WS_POPUP, FALSE, 0);
     int width = frame.right - frame.left, height = frame.bottom - frame.top;
     int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    if (!picture_.Resize(kClientWidth, kClientHeight)) return false;
+    if (!picture_.Resize(kMainWidth, kMainHeight)) return false;
     ::CreateWindowExA(WS_EX_APPWINDOW, kClassName, kCaption, WS_POPUP | WS_CLIPCHILDREN, left,
                       top, width, height, nullptr, nullptr, instance, this);
     if (!hwnd_) return false;
@@ -213,7 +207,7 @@ bool frmTSCheck::CreateWindowAndControls() {
     for (int i = 0; i < 5; ++i) {
         lbl[i].Create(hwnd_, &picture_, kNeedLeft, kRowTops[i], kHaveLeft - kNeedLeft - 4,
                       kLabelHeight, kDesignNeed[i], labelFont_.get());
-        lblHave[i].Create(hwnd_, &picture_, kHaveLeft, kRowTops[i], 520 - kHaveLeft,
+        lblHave[i].Create(hwnd_, &picture_, kHaveLeft, kRowTops[i], kHaveRight - kHaveLeft,
                           kLabelHeight, kDesignHave[i], labelFont_.get());
     }
     picTop[0].Create(hwnd_, 541, 12, 32, 32);
@@ -231,7 +225,7 @@ bool frmTSCheck::CreateWindowAndControls() {
 }
 
 void frmTSCheck::ApplySkin(std::optional<std::size_t> index) {
-    prgDownload.SetColor(MakeColour(245, 123, 32));
+    prgDownload.SetColor(kAccentColour);
     picTop[0].SetPicture(ButtonImage("close").Picture.get());
 
     const SkinImageStore& store = frmPics();

@@ -24,8 +24,6 @@
 
 class frmTSCheck final : public ResultsView, public CommandRunnerHost, public InstallHost {
 public:
-    static constexpr int kClientWidth = 588;
-    static constexpr int kClientHeight = 410;
     static constexpr UINT_PTR kTimeoutTimerId = 1;
 
     frmTSCheck();

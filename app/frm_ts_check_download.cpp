@@ -51,7 +51,8 @@ void frmTSCheck::tmrTimeout_Timer() {
 
 void frmTSCheck::DrawStatus(const std::string& text, std::uint32_t colour, bool clearFirst,
                             bool bold) {
-    DrawTextLines(*printTarget_, text, 32, 300, static_cast<COLORREF>(colour), clearFirst, bold);
+    DrawTextLines(*printTarget_, text, kMessageLeft, kMessageTop, static_cast<COLORREF>(colour),
+                  clearFirst, bold);
 }
 
 void frmTSCheck::RedrawResults() { ShowResults(run_.rows, *this); }

@@ -18,12 +18,6 @@ std::vector<std::string> Split(const std::string& text, const std::string& separ
     }
 }
 
-// The longest line the program prints, and the room it has on the window.
-constexpr char kLongestMessage[] =
-    "Congratulations, everything passed. To install click Run Setup below, or click the X in "
-    "the top corner to exit.";
-constexpr int kMessageRoom = 588 - 32 - 16;
-
 OwnedFont PrintFont(int pixelHeight, bool bold) {
     return CreateScreenFont("Tahoma", pixelHeight, bold);
 }
@@ -38,7 +32,8 @@ int PrintFontHeight() {
         OwnedFont font = PrintFont(height, false);
         SelectScope select(screen.get(), font.get());
         SIZE extent{};
-        ::GetTextExtentPoint32A(screen.get(), kLongestMessage, sizeof kLongestMessage - 1, &extent);
+        ::GetTextExtentPoint32A(screen.get(), kCongratulations, sizeof kCongratulations - 1,
+                                &extent);
         if (extent.cx <= kMessageRoom) break;
     }
     return height;
@@ -62,7 +57,7 @@ PrintTarget::PrintTarget(BackingImage& image, HWND window)
 void ShowResults(const std::vector<CheckRow>& rows, ResultsView& view) {
     for (std::size_t i = 0; i < rows.size() && i < 5; ++i) {
         int row = static_cast<int>(i);
-        view.SetRowTexts(row, rows[i].need, rows[i].have, kResultTextColour);
+        view.SetRowTexts(row, rows[i].need, rows[i].have, kStatusColour);
         DrawVerdictIcon(view, rows[i].verdict != kCheckFailed, kIconLeft,
                         kIconTop + kRowPitch * row);
     }

@@ -9,6 +9,7 @@
 
 #include "checks/check_run.h"
 #include "controls/backing_image.h"
+#include "controls/main_window_layout.h"
 #include "platform/owned.h"
 
 // A pass or fail icon: the icon is white where transparent, the mask black
@@ -47,11 +48,6 @@ private:
     OwnedFont normalFont_;
     OwnedFont boldFont_;
 };
-
-constexpr COLORREF kResultTextColour = RGB(105, 105, 107);
-constexpr int kIconLeft = 525;
-constexpr int kIconTop = 111;
-constexpr int kRowPitch = 34;
 
 // The rows' texts in the label columns and a verdict icon beside each; a
 // warning shows the pass icon.

@@ -65,9 +65,9 @@ TEST(ShowResults, FillsFiveRowsAsTheyAre) {
     ShowResults(kRows, view);
     ASSERT_EQ(view.rows.size(), 5u);
     EXPECT_EQ(view.rows[0], std::make_tuple(0, std::string("Windows XP SP3+"),
-                                            std::string("Windows XP SP3"), kResultTextColour));
+                                            std::string("Windows XP SP3"), kStatusColour));
     EXPECT_EQ(view.rows[4], std::make_tuple(4, std::string("5^00"), std::string("0 MB"),
-                                            kResultTextColour));
+                                            kStatusColour));
 }
 
 TEST(ShowResults, IconsAtTheirRowsShowThroughTheMask) {

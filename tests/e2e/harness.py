@@ -174,15 +174,13 @@ class Run:
         return [w for w in self.dumps[dump] if w.title != MAIN_TITLE]
 
     def rows(self, dump=0):
-        """The five result rows as (need, have) from the label columns."""
+        """The result rows as (need, have), top to bottom: the labels that
+        share a top, the need column left of the have column."""
         main = self.window(dump)
-        labels = [c for c in main.children if c.cls == "TSCheckLabel"]
-        rows = []
-        for top in (118, 150, 184, 217, 250):
-            need = next((c.text for c in labels if c.y == top and c.x == 177), None)
-            have = next((c.text for c in labels if c.y == top and c.x == 352), None)
-            rows.append((need, have))
-        return rows
+        labels = sorted((c for c in main.children if c.cls == "TSCheckLabel"),
+                        key=lambda c: (c.y, c.x))
+        tops = sorted({c.y for c in labels})
+        return [tuple(c.text for c in labels if c.y == top) for top in tops]
 
 
 def box_text(window):
