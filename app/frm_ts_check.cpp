@@ -66,7 +66,6 @@ std::string ModuleDirectory() {
 frmTSCheck::frmTSCheck() = default;
 
 frmTSCheck::~frmTSCheck() {
-    SetLogoStrip(nullptr);
     if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
@@ -210,15 +209,14 @@ bool frmTSCheck::CreateWindowAndControls() {
         lblHave[i].Create(hwnd_, &picture_, kHaveLeft, kRowTops[i], kHaveRight - kHaveLeft,
                           kLabelHeight, kDesignHave[i], labelFont_.get());
     }
-    picTop[0].Create(hwnd_, 541, 12, 32, 32);
+    picClose.Create(hwnd_, 541, 12, 32, 32);
     picOK.Create(hwnd_, 222, 347, 145, 38);
     // Below the default panel's title bar, where that panel has room for it.
     picTxt.Create(hwnd_, 16, 58, 131, 18, false);
-    SetLogoStrip(&picTxt);
     CreateDownloadControls();
 
-    picTop[0].OnMouseMove = [this](int, int) { picTop_MouseMove(0); };
-    picTop[0].OnClick = [this] { picTop_Click(0); };
+    picClose.OnMouseMove = [this](int, int) { picClose_MouseMove(); };
+    picClose.OnClick = [this] { picClose_Click(); };
     picOK.OnMouseMove = [this](int, int) { picOK_MouseMove(); };
     picOK.OnClick = [this] { picOK_Click(); };
     return true;
@@ -226,7 +224,7 @@ bool frmTSCheck::CreateWindowAndControls() {
 
 void frmTSCheck::ApplySkin(std::optional<std::size_t> index) {
     prgDownload.SetColor(kAccentColour);
-    picTop[0].SetPicture(ButtonImage("close").Picture.get());
+    picClose.SetPicture(ButtonImage("close").Picture.get());
 
     const SkinImageStore& store = frmPics();
     if (index) {
@@ -234,7 +232,7 @@ void frmTSCheck::ApplySkin(std::optional<std::size_t> index) {
     } else {
         // Empty, or naming no image: the plain default panel, which carries
         // no logo of its own, so the logo strip shows.
-        ApplyBackground(hwnd_, picture_, store, 0);
+        ApplyBackground(hwnd_, picture_, store, 0, &picTxt);
     }
     picTxt.Show(!index);
 
@@ -256,10 +254,10 @@ void frmTSCheck::SetUpKeyCombination() {
     // F8, full stop, slash, then W, I, L, O.
     ComboKeys->Add(0, {119, 190, 191, 87, 73, 76, 79});
     ComboKeys->EnableCombo(-1, true);
-    ComboKeys->Pressed = [this](std::int32_t& cId) { ComboKeys_Pressed(cId); };
+    ComboKeys->Pressed = [this](std::int32_t cId) { ComboKeys_Pressed(cId); };
 }
 
-void frmTSCheck::ComboKeys_Pressed(std::int32_t& cId) {
+void frmTSCheck::ComboKeys_Pressed(std::int32_t cId) {
     if (cId == 0) SkinnedMsgBox("Coded by Wilo Dastorn!", 4);
 }
 
@@ -301,8 +299,8 @@ void frmTSCheck::Form_MouseMove() {
     if (!HoverActive) return;
     const SkinImageList& buttons = frmPics().imgLstButtons;
     if (!OkImageKey.empty())
-        DrawListImageMain(picOK.hwnd(), buttons, FindImageIndex(buttons, OkImageKey));
-    DrawListImageMain(picTop[0].hwnd(), buttons, FindImageIndex(buttons, "close"));
+        DrawListImage(hoverBuffer_, picOK.hwnd(), buttons, FindImageIndex(buttons, OkImageKey));
+    DrawListImage(hoverBuffer_, picClose.hwnd(), buttons, FindImageIndex(buttons, "close"));
     HoverActive = false;
 }
 
@@ -310,18 +308,18 @@ void frmTSCheck::picOK_MouseMove() {
     // Before a verdict the button has no face, and so no hover face either.
     if (OkImageKey.empty()) return;
     const SkinImageList& buttons = frmPics().imgLstButtons;
-    DrawListImageMain(picOK.hwnd(), buttons, FindImageIndex(buttons, OkImageKey + "over"));
+    DrawListImage(hoverBuffer_, picOK.hwnd(), buttons,
+                  FindImageIndex(buttons, OkImageKey + "over"));
     HoverActive = true;
 }
 
-void frmTSCheck::picTop_MouseMove(int index) {
+void frmTSCheck::picClose_MouseMove() {
     const SkinImageList& buttons = frmPics().imgLstButtons;
-    DrawListImageMain(picTop[static_cast<std::size_t>(index)].hwnd(), buttons,
-                      FindImageIndex(buttons, "closeover"));
+    DrawListImage(hoverBuffer_, picClose.hwnd(), buttons, FindImageIndex(buttons, "closeover"));
     HoverActive = true;
 }
 
-void frmTSCheck::picTop_Click(int) { Unload(); }
+void frmTSCheck::picClose_Click() { Unload(); }
 
 void frmTSCheck::picOK_Click() {
     // The run's waits let window events through, and a click arriving then

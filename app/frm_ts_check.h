@@ -16,6 +16,7 @@
 #include "controls/label.h"
 #include "controls/picture_box.h"
 #include "controls/xp_progress_bar.h"
+#include "platform/memory_surface.h"
 #include "platform/owned.h"
 #include "platform/program_end.h"
 #include "setup/command_runner.h"
@@ -90,10 +91,10 @@ private:
     void Form_MouseMove();
     void picOK_MouseMove();
     void picOK_Click();
-    void picTop_MouseMove(int index);
-    void picTop_Click(int index);
+    void picClose_MouseMove();
+    void picClose_Click();
     void Form_KeyDown(std::uint16_t keyCode);
-    void ComboKeys_Pressed(std::int32_t& cId);
+    void ComboKeys_Pressed(std::int32_t cId);
     void CreateDownloadControls();
     void tmrTimeout_Timer();
 
@@ -104,7 +105,7 @@ private:
     OwnedFont labelFont_;
     std::array<Label, 5> lbl;         // the "need" column
     std::array<Label, 5> lblHave;     // the "have" column
-    std::array<PictureBox, 1> picTop; // the small close button
+    PictureBox picClose;              // the small close button
     PictureBox picOK;                 // Run Setup or Close
     PictureBox picTxt;                // the logo strip
     XP_ProgressBar prgDownload;       // download progress
@@ -114,6 +115,7 @@ private:
     std::unique_ptr<clsComboKeys> ComboKeys;
     std::string OkImageKey;
     bool HoverActive = false;
+    MemorySurface hoverBuffer_;       // where hover faces are composed
     bool unloaded_ = false;
     bool busy_ = false;
     bool runStarted_ = false;         // Run Setup was clicked (or run at start-up)

@@ -86,8 +86,8 @@ bool CheckOperatingSystem(CheckRun& run, const CheckPlatform& platform) {
         if (!code) throw SettingsStop(NotANumberMessage("ExceptionOS", exceptions));
         if (*code == osCode) {
             AddRow(run, test, kCheckFailed, minName + "+", ownName);
-            run.failureText += "\r\nYour operating system may be newer than the Minimum OS, but the "
-                           "product does not support it.";
+            run.failureText += "\r\nYour operating system may be newer than the Minimum OS, "
+                               "but the product does not support it.";
             return false;
         }
     }
