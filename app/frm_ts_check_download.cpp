@@ -3,8 +3,6 @@
 #include <limits>
 
 #include "app/frm_ts_check.h"
-#include "checks/os_identification.h"
-#include "checks/requirement_checks.h"
 #include "controls/property_store.h"
 #include "setup/file_manip.h"
 #include "setup/private_folder.h"

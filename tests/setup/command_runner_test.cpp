@@ -23,6 +23,12 @@ struct FakeHost : CommandRunnerHost {
         if (!end) end = asked;
     }
     bool Ending() override { return end.has_value(); }
+    // What closing the main window does: ask for the end with the verdict,
+    // which reaches the waits as WM_QUIT.
+    void Close() {
+        RequestEnd({kExitPassed, EndReason::Verdict});
+        ::PostQuitMessage(static_cast<int>(kExitPassed));
+    }
     std::optional<ProgramEnd> end;
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
 };
@@ -72,6 +78,31 @@ TEST_F(Runner, ACommandThatCannotStartIsNamedAndTheListGoesOn) {
     EXPECT_EQ(host.messages[1], "Done.");
     EXPECT_TRUE(Ran()) << "the next command still ran";
     EXPECT_TRUE(host.unloaded);
+    EXPECT_EQ(host.end->reason, EndReason::SetupDone);
+}
+
+FakeHost* closingHost = nullptr;
+
+void CALLBACK CloseOnTick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!closingHost->Ending()) closingHost->Close();
+}
+
+// The window closed while a command runs: the wait returns, and nothing
+// after it starts.
+TEST_F(Runner, ClosingDuringACommandStopsTheList) {
+    Settings({"Run = cmd.exe /c ping -n 3 127.0.0.1 >nul", "Run0 = " + Touch(), "Msg = never"});
+    closingHost = &host;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 10, CloseOnTick);
+    RunSetupCommands(host, run);
+    ::KillTimer(nullptr, timer);
+    MSG msg;
+    bool quitWaiting = false;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) quitWaiting |= msg.message == WM_QUIT;
+    EXPECT_TRUE(quitWaiting) << "the loop outside still sees the end";
+    ASSERT_TRUE(host.end);
+    EXPECT_EQ(host.end->exitCode, kExitPassed);
+    EXPECT_FALSE(Ran());
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(Runner, AnOverLongCommandIsRefusedNotCutAndRun) {
@@ -82,6 +113,7 @@ TEST_F(Runner, AnOverLongCommandIsRefusedNotCutAndRun) {
     EXPECT_NE(host.messages[0].find("Run0"), std::string::npos) << host.messages[0];
     EXPECT_TRUE(Ran());
     EXPECT_FALSE(host.unloaded) << "ended at once, without a verdict";
+    EXPECT_EQ(host.end->reason, EndReason::SettingsStop);
 }
 
 TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
