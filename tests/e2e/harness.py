@@ -20,6 +20,19 @@ MAIN_TITLE = "Tavrin Secure Requirements Check"
 EXIT_PASSED = 830808
 EXIT_FAILED = 770601
 
+# The main window's buttons (x, y, width, height in client coordinates), the
+# one table every scenario takes them from, and the points that click them.
+RUN_BUTTON = (222, 347, 145, 38)
+CLOSE_BUTTON_BOX = (541, 12, 32, 32)
+
+
+def _centre(box):
+    return (str(box[0] + box[2] // 2), str(box[1] + box[3] // 2))
+
+
+RUN_SETUP = _centre(RUN_BUTTON)
+CLOSE_BUTTON = _centre(CLOSE_BUTTON_BOX)
+
 
 PREFIX64 = os.path.join(BUILD, "wineprefix64")
 _active_prefix = PREFIX

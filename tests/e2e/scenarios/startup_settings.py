@@ -4,12 +4,11 @@ import os
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
-from harness import (EXIT_FAILED, EXIT_PASSED, MAIN_TITLE, Scenario, box_text, main,  # noqa: E402
-                     set_windows_version)
+from harness import (CLOSE_BUTTON, EXIT_FAILED, EXIT_PASSED, MAIN_TITLE, Scenario,  # noqa: E402
+                     box_text, main, set_windows_version)
 
 with open(os.path.join(os.path.dirname(__file__), "..", "default_pelorin.ini"), "rb") as f:
     DEFAULT_SETTINGS = f.read()
-CLOSE_BUTTON = ("557", "28")
 
 
 class StartupSettings(Scenario):
