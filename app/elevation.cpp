@@ -2,8 +2,6 @@
 
 #include <cctype>
 
-#include "checks/os_identification.h"
-
 const char kStillNotAdministratorMessage[] =
     "Tavrin Secure Requirements Check was started again with administrator rights, but it "
     "still does not have them. Please start it as an administrator.";
@@ -39,9 +37,4 @@ bool HasElevatedMarker(const std::string& commandLine) {
         at = end;
     }
     return false;
-}
-
-ElevationStep NextElevationStep(int osCode, bool isAdministrator, bool relaunched) {
-    if (isAdministrator || osCode < kOsVista) return ElevationStep::GoOn;
-    return relaunched ? ElevationStep::GiveUp : ElevationStep::Relaunch;
 }

@@ -15,11 +15,3 @@ extern const char kStillNotAdministratorMessage[];
 // Whether the command line (as GetCommandLine gives it: the program first,
 // quoted or not) carries the marker as an argument of its own.
 bool HasElevatedMarker(const std::string& commandLine);
-
-enum class ElevationStep {
-    GoOn,      // rights enough, or a system that does not ask for them
-    Relaunch,  // Vista or later without rights: start again elevated
-    GiveUp,    // the relaunched copy still lacks them: tell and end
-};
-
-ElevationStep NextElevationStep(int osCode, bool isAdministrator, bool relaunched);

@@ -6,17 +6,15 @@
 
 #include "app/clock_measurement.h"
 #include "app/elevation.h"
-#include "app/program_end.h"
 #include "app/run_checks.h"
+#include "app/start_up_policy.h"
 #include "checks/os_identification.h"
 #include "checks/requirement_checks.h"
-#include "checks/setting_numbers.h"
 #include "checks/settings.h"
 #include "platform/ansi_paths.h"
 #include "platform/window_class.h"
 #include "setup/drag_window.h"
 #include "setup/file_manip.h"
-#include "skin/colour.h"
 #include "skin/graphics.h"
 #include "skin/image_store.h"
 #include "skin/message_box.h"
@@ -26,32 +24,11 @@ namespace {
 
 constexpr char kClassName[] = "TSCheckMain";
 constexpr char kCaption[] = "Tavrin Secure Requirements Check";
-constexpr int kRowTops[5] = {118, 150, 184, 217, 250};
-constexpr int kNeedLeft = 177;
-constexpr int kHaveLeft = 352;
-constexpr int kLabelHeight = 16;
 constexpr char kDesignNeed[5][11] = {"OS NEED", "ADMIN NEED", "CPU NEED", "MEM NEED", "DISK NEED"};
 constexpr char kDesignHave[5][11] = {"OSHAVE", "ADMIN HAVE", "CPU HAVE", "MEM HAVE", "DISK HAVE"};
-constexpr COLORREF kErrorColour = RGB(245, 123, 32);
 // Where the skin shows magenta the window is see-through.
 constexpr COLORREF kTransparentColour = RGB(255, 0, 255);
 constexpr COLORREF kOldSystemMargin = RGB(255, 255, 255);
-
-std::string LowerCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-// The "bgimage" setting as an index of imgLstBG; empty when it names none.
-std::optional<std::size_t> BackgroundIndex(const std::string& setting) {
-    std::optional<double> number = ParseSettingNumber(setting);
-    if (!number || *number < -0.5 || *number > 32767.5) return std::nullopt;
-    std::int64_t index = RoundHalfEven(*number);
-    if (index < 0 || static_cast<std::size_t>(index) >= frmPics().imgLstBG.size())
-        return std::nullopt;
-    return static_cast<std::size_t>(index);
-}
 
 // A copy of `picture` with one colour painted over by another.
 OwnedBitmap WithColourReplaced(HBITMAP picture, COLORREF oldColour, COLORREF newColour) {
@@ -87,7 +64,6 @@ std::string ModuleDirectory() {
 frmTSCheck::frmTSCheck() = default;
 
 frmTSCheck::~frmTSCheck() {
-    SetLogoStrip(nullptr);
     if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
@@ -97,94 +73,96 @@ void frmTSCheck::Load() {
     } catch (const SettingsStop& stop) {
         // A setting that leaves no sound way on, wherever it was read.
         SkinnedMsgBox(stop.what());
-        EndProgram();
+        RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
     }
 }
 
 void frmTSCheck::RunStartUp() {
-    KeepWindowOpen = false;
-    OsCode = GetOsCode();
-
-    if (OsCode == kOsWin95) {
-        LoadMessageBoxForm();
-        SetProgramDir();
-        std::string title = ReadRequirement("Title");
-        SkinnedMsgBox("Sorry, Windows 95 does not meet the minimum system requirements to run " +
-                      title + ".");
-        EndProgram();
-    }
-
-    CheckPlatform platform = CheckPlatformOfThisComputer();
-    bool isAdministrator = CheckAdmin(platform) == kCheckPassed;
-    switch (NextElevationStep(OsCode, isAdministrator, HasElevatedMarker(::GetCommandLineA()))) {
-        case ElevationStep::Relaunch:
+    PlatformFacts facts = FactsOf(RealSystem(), ::GetCommandLineA());
+    run_.osCode = facts.osCode;
+    switch (DecideLaunch(facts)) {
+        case LaunchStep::RefuseWindows95:
+            LoadMessageBoxForm();
+            FindSettings();
+            SkinnedMsgBox(Windows95Refusal(run_.settings.ReadRequirement("Title")));
+            RequestEnd({kExitNoVerdict, EndReason::Windows95Refused});
+            return;
+        case LaunchStep::Relaunch:
             // Start again with administrator rights; this copy ends either way.
             ShellRun(ExecutablePath(), true, kElevatedMarker, SW_SHOWNORMAL);
-            EndProgram();
-        case ElevationStep::GiveUp:
+            RequestEnd({kExitNoVerdict, EndReason::Relaunched});
+            return;
+        case LaunchStep::StillNotAdministrator:
             LoadMessageBoxForm();
             SkinnedMsgBox(kStillNotAdministratorMessage);
-            EndProgram();
-        case ElevationStep::GoOn:
+            RequestEnd({kExitNoVerdict, EndReason::StillNotAdministrator});
+            return;
+        case LaunchStep::GoOn:
             break;
     }
 
-    ProcessorInfo = std::make_unique<cCpuInfo>();
-    if (!CreateWindowAndControls()) EndProgram();
+    run_.processor = std::make_unique<cCpuInfo>();
+    if (!CreateWindowAndControls()) {
+        RequestEnd({kExitNoVerdict, EndReason::NoWindow});
+        return;
+    }
     LoadMessageBoxForm();
     SetUpKeyCombination();
 
-    SetProgramDir();
-    bool present = !UsingBuiltInSettings() && FileExists(SettingsPath());
-    if (present && !SettingsFileReadable()) {
+    FindSettings();
+    SettingsFile& settings = run_.settings;
+    bool present = !settings.UsingBuiltInSettings() && FileExists(settings.Path());
+    if (present && !settings.Readable()) {
         // There is a settings file, but it cannot be read: the provider's
         // requirements are unknown, so no verdict can be given.
         SkinnedMsgBox(kSettingsFileMissingMessage);
-        EndProgram();
+        RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
+        return;
     }
-    if (!present && !UsingBuiltInSettings() && !WriteDefaultSettings()) UseBuiltInSettings();
-    if (!present && UsingBuiltInSettings()) {
+    if (!present && !settings.UsingBuiltInSettings() && !settings.WriteDefaults())
+        settings.UseBuiltInSettings();
+    if (!present && settings.UsingBuiltInSettings()) {
         // A read-only program folder (a CD) holds no default file: the same
         // defaults serve from memory, and the user learns that.
         SkinnedMsgBox(kSettingsFileMissingMessage);
     }
-    if (present) {
-        ApplySkin();
-        FailureText = ReadRequirement("Err");
-    } else {
-        FailureText = ReadRequirement("Err");
-        ApplySkin();
+    WindowPlan plan = PlanWindow(
+        [&settings](const std::string& key) { return settings.ReadRequirement(key); },
+        frmPics().imgLstBG.size());
+    if (plan.stop) {
+        SkinnedMsgBox(*plan.stop, 4);
+        RequestEnd({kExitNoVerdict, EndReason::ColourFormat});
+        return;
     }
+    ApplySkin(plan.background);
+    run_.failureText = plan.failureText;
 
-    bool passed = RunAllChecks(platform);
-    if (!passed) {
+    if (!RunAllChecks(run_, CheckPlatformOfThisComputer(run_))) {
         ShowOkImage("bigclose");
-        picOK.Tag = "fail";
-        DrawTextLines(*printTarget_, FailureText, 26, 300, kErrorColour, false, true);
+        DrawTextLines(*printTarget_, run_.failureText, kFailureLeft, kMessageTop, kErrorColour,
+                      false, true);
     } else {
-        picOK.Tag = "pass";
-        if (!ShowResultsSetting) {
+        if (!plan.showResults) {
             picOK_Click();
+            if (Ending()) return;
         } else {
             ShowOkImage("run");
-            DrawTextLines(*printTarget_,
-                          "Congratulations, everything passed. To install click Run Setup below, "
-                          "or click the X in the top corner to exit.",
-                          32, 300, kResultTextColour, false, false);
+            DrawTextLines(*printTarget_, kCongratulations, kMessageLeft, kMessageTop,
+                          kStatusColour, false, false);
         }
     }
-    if (hwnd_) ShowResults(CheckResults, *this);
+    if (hwnd_) ShowResults(run_.rows, *this);
 }
 
-void frmTSCheck::SetProgramDir() {
-    ProgramDir = ModuleDirectory();
+void frmTSCheck::FindSettings() {
     // Without a usable program folder the settings path would be relative,
-    // and the profile read would look in the Windows folder instead.
-    if (ProgramDir.empty()) UseBuiltInSettings();
+    // and the profile read would look in the Windows folder instead: the
+    // settings then answer from the default lines.
+    run_.settings = SettingsFile(ModuleDirectory());
 }
 
 void frmTSCheck::Show() {
-    if (!hwnd_) return;
+    if (!hwnd_ || Ending()) return;
     ::ShowWindow(hwnd_, SW_SHOWNORMAL);
     ::UpdateWindow(hwnd_);
 }
@@ -198,21 +176,23 @@ void frmTSCheck::Unload() {
     if (install_) install_->Abandon();
     EnableTimeoutTimer(false);
     dlFile.CancelAllDownload();
-    if (!UsingBuiltInSettings() && FileExists(SettingsPath())) DeleteFileOrDefer(SettingsPath());
-    if (picOK.Tag == "pass") ::ExitProcess(kExitPassed);
-    if (picOK.Tag == "fail") ::ExitProcess(kExitFailed);
+    const SettingsFile& settings = run_.settings;
+    if (!settings.UsingBuiltInSettings() && FileExists(settings.Path()))
+        DeleteFileOrDefer(settings.Path());
+    if (run_.verdict)
+        return RequestEnd({*run_.verdict ? kExitPassed : kExitFailed, EndReason::Verdict});
     if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
 bool frmTSCheck::CreateWindowAndControls() {
     if (!EnsureWindowClass(kClassName, ForwardToOwner<frmTSCheck>)) return false;
-    RECT frame{0, 0, kClientWidth, kClientHeight};
+    RECT frame{0, 0, kMainWidth, kMainHeight};
     ::AdjustWindowRectEx(&frame, WS_POPUP, FALSE, 0);
     int width = frame.right - frame.left, height = frame.bottom - frame.top;
     int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    if (!picture_.Resize(kClientWidth, kClientHeight)) return false;
+    if (!picture_.Resize(kMainWidth, kMainHeight)) return false;
     ::CreateWindowExA(WS_EX_APPWINDOW, kClassName, kCaption, WS_POPUP | WS_CLIPCHILDREN, left,
                       top, width, height, nullptr, nullptr, instance, this);
     if (!hwnd_) return false;
@@ -224,42 +204,37 @@ bool frmTSCheck::CreateWindowAndControls() {
     for (int i = 0; i < 5; ++i) {
         lbl[i].Create(hwnd_, &picture_, kNeedLeft, kRowTops[i], kHaveLeft - kNeedLeft - 4,
                       kLabelHeight, kDesignNeed[i], labelFont_.get());
-        lblHave[i].Create(hwnd_, &picture_, kHaveLeft, kRowTops[i], 520 - kHaveLeft,
+        lblHave[i].Create(hwnd_, &picture_, kHaveLeft, kRowTops[i], kHaveRight - kHaveLeft,
                           kLabelHeight, kDesignHave[i], labelFont_.get());
     }
-    picTop[0].Create(hwnd_, 541, 12, 32, 32);
+    picClose.Create(hwnd_, 541, 12, 32, 32);
     picOK.Create(hwnd_, 222, 347, 145, 38);
     // Below the default panel's title bar, where that panel has room for it.
     picTxt.Create(hwnd_, 16, 58, 131, 18, false);
-    SetLogoStrip(&picTxt);
     CreateDownloadControls();
 
-    picTop[0].OnMouseMove = [this](int, int) { picTop_MouseMove(0); };
-    picTop[0].OnClick = [this] { picTop_Click(0); };
+    picClose.OnMouseMove = [this](int, int) { picClose_MouseMove(); };
+    picClose.OnClick = [this] { picClose_Click(); };
     picOK.OnMouseMove = [this](int, int) { picOK_MouseMove(); };
     picOK.OnClick = [this] { picOK_Click(); };
     return true;
 }
 
-void frmTSCheck::ApplySkin() {
-    prgDownload.SetColor(MakeColour(245, 123, 32));
-    // The colours are checked for their format only; nothing is drawn in them.
-    ParseColour(LowerCase(ReadRequirement("forecolor")));
-    ParseColour(LowerCase(ReadRequirement("backcolor")));
-    picTop[0].SetPicture(ButtonImage("close").Picture.get());
+void frmTSCheck::ApplySkin(std::optional<std::size_t> index) {
+    prgDownload.SetColor(kAccentColour);
+    picClose.SetPicture(ButtonImage("close").Picture.get());
 
     const SkinImageStore& store = frmPics();
-    std::optional<std::size_t> index = BackgroundIndex(ReadRequirement("bgimage"));
     if (index) {
         picture_.SetBackground(store.imgLstBG[*index].Picture.get());
     } else {
         // Empty, or naming no image: the plain default panel, which carries
         // no logo of its own, so the logo strip shows.
-        ApplyBackground(hwnd_, picture_, store, 0);
+        ApplyBackground(hwnd_, picture_, store, 0, &picTxt);
     }
     picTxt.Show(!index);
 
-    if (OsCode < kOsWin2000) {
+    if (run_.osCode < kOsWin2000) {
         // Old systems cannot cut a window to shape: the magenta turns white
         // instead, in the background picture as well, so that clearing the
         // window later keeps it white.
@@ -277,10 +252,10 @@ void frmTSCheck::SetUpKeyCombination() {
     // F8, full stop, slash, then W, I, L, O.
     ComboKeys->Add(0, {119, 190, 191, 87, 73, 76, 79});
     ComboKeys->EnableCombo(-1, true);
-    ComboKeys->Pressed = [this](std::int32_t& cId) { ComboKeys_Pressed(cId); };
+    ComboKeys->Pressed = [this](std::int32_t cId) { ComboKeys_Pressed(cId); };
 }
 
-void frmTSCheck::ComboKeys_Pressed(std::int32_t& cId) {
+void frmTSCheck::ComboKeys_Pressed(std::int32_t cId) {
     if (cId == 0) SkinnedMsgBox("Coded by Wilo Dastorn!", 4);
 }
 
@@ -322,8 +297,8 @@ void frmTSCheck::Form_MouseMove() {
     if (!HoverActive) return;
     const SkinImageList& buttons = frmPics().imgLstButtons;
     if (!OkImageKey.empty())
-        DrawListImageMain(picOK.hwnd(), buttons, FindImageIndex(buttons, OkImageKey));
-    DrawListImageMain(picTop[0].hwnd(), buttons, FindImageIndex(buttons, "close"));
+        DrawListImage(hoverBuffer_, picOK.hwnd(), buttons, FindImageIndex(buttons, OkImageKey));
+    DrawListImage(hoverBuffer_, picClose.hwnd(), buttons, FindImageIndex(buttons, "close"));
     HoverActive = false;
 }
 
@@ -331,18 +306,18 @@ void frmTSCheck::picOK_MouseMove() {
     // Before a verdict the button has no face, and so no hover face either.
     if (OkImageKey.empty()) return;
     const SkinImageList& buttons = frmPics().imgLstButtons;
-    DrawListImageMain(picOK.hwnd(), buttons, FindImageIndex(buttons, OkImageKey + "over"));
+    DrawListImage(hoverBuffer_, picOK.hwnd(), buttons,
+                  FindImageIndex(buttons, OkImageKey + "over"));
     HoverActive = true;
 }
 
-void frmTSCheck::picTop_MouseMove(int index) {
+void frmTSCheck::picClose_MouseMove() {
     const SkinImageList& buttons = frmPics().imgLstButtons;
-    DrawListImageMain(picTop[static_cast<std::size_t>(index)].hwnd(), buttons,
-                      FindImageIndex(buttons, "closeover"));
+    DrawListImage(hoverBuffer_, picClose.hwnd(), buttons, FindImageIndex(buttons, "closeover"));
     HoverActive = true;
 }
 
-void frmTSCheck::picTop_Click(int) { Unload(); }
+void frmTSCheck::picClose_Click() { Unload(); }
 
 void frmTSCheck::picOK_Click() {
     // The run's waits let window events through, and a click arriving then
@@ -353,7 +328,7 @@ void frmTSCheck::picOK_Click() {
     runStarted_ = true;
     if (picOK.hwnd()) ::EnableWindow(picOK.hwnd(), FALSE);
     SetBusyPointer(true);
-    RunSetupCommands(*this);
+    RunSetupCommands(*this, run_);
     SetBusyPointer(false);
 }
 
@@ -362,7 +337,11 @@ void frmTSCheck::SetBusyPointer(bool busy) {
     if (hwnd_) ::SetCursor(::LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
-void frmTSCheck::EndProgram() { ::EndProgram(); }
+void frmTSCheck::RequestEnd(const ProgramEnd& end) {
+    if (end_) return;
+    end_ = end;
+    ::PostQuitMessage(static_cast<int>(end.exitCode));
+}
 
 void frmTSCheck::ShowMessage(const std::string& text) { SkinnedMsgBox(text); }
 
@@ -397,7 +376,7 @@ LRESULT frmTSCheck::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Unload();
             return 0;
         case WM_DESTROY:
-            ::PostQuitMessage(0);
+            RequestEnd({kExitNoVerdict, EndReason::WindowClosed});
             return 0;
         default:
             return ::DefWindowProcA(hwnd_, message, wParam, lParam);

@@ -1,30 +1,30 @@
 // frmTSCheck, the main window: its load handler is the driver of the whole
-// requirements check, and its unload ends the process with the verdict.
+// requirements check, and its unload asks for the end with the verdict.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "checks/check_run.h"
 #include "checks/results_display.h"
 #include "controls/backing_image.h"
 #include "controls/downloader.h"
 #include "controls/label.h"
 #include "controls/picture_box.h"
 #include "controls/xp_progress_bar.h"
+#include "platform/memory_surface.h"
 #include "platform/owned.h"
+#include "platform/program_end.h"
 #include "setup/command_runner.h"
 #include "setup/install_script.h"
 #include "skin/combo_keys.h"
 
 class frmTSCheck final : public ResultsView, public CommandRunnerHost, public InstallHost {
 public:
-    static constexpr int kClientWidth = 588;
-    static constexpr int kClientHeight = 410;
-    static constexpr DWORD kExitPassed = 830808;
-    static constexpr DWORD kExitFailed = 770601;
     static constexpr UINT_PTR kTimeoutTimerId = 1;
 
     frmTSCheck();
@@ -32,12 +32,12 @@ public:
     frmTSCheck(const frmTSCheck&) = delete;
     frmTSCheck& operator=(const frmTSCheck&) = delete;
 
-    // The start-up sequence. Returns only when the window is to be shown;
-    // the early ends (Windows 95, elevation, stopping settings) end the
-    // process from inside.
+    // The start-up sequence. The early ends (Windows 95, elevation,
+    // stopping settings) return with the end asked for.
     void Load();
+    // Shows the window, unless the run is already over.
     void Show();
-    // The unload rule: the settings file goes, and a verdict ends the process.
+    // The unload rule: the settings file goes, and a verdict ends the program.
     void Unload();
 
     HWND hwnd() const noexcept { return hwnd_; }
@@ -50,11 +50,11 @@ public:
     IconPair VerdictIcons(bool passed) override;
 
     // CommandRunnerHost
-    bool ChecksPassed() override { return picOK.Tag == "pass"; }
     void SetBusyPointer(bool busy) override;
-    void RunInstallScript() override;
+    bool RunInstallScript() override;
     void UnloadWindow() override { Unload(); }
-    [[noreturn]] void EndProgram() override;
+    void RequestEnd(const ProgramEnd& end) override;
+    bool Ending() override { return end_.has_value(); }
     void ShowMessage(const std::string& text) override;
 
     // InstallHost (the download of the setup program)
@@ -79,9 +79,10 @@ public:
 
 private:
     void RunStartUp();
-    void SetProgramDir();
+    void FindSettings();
     bool CreateWindowAndControls();
-    void ApplySkin();
+    // The background image `index`, or the drawn default panel when empty.
+    void ApplySkin(std::optional<std::size_t> index);
     void SetUpKeyCombination();
     void ShowOkImage(const std::string& key);
 
@@ -90,20 +91,21 @@ private:
     void Form_MouseMove();
     void picOK_MouseMove();
     void picOK_Click();
-    void picTop_MouseMove(int index);
-    void picTop_Click(int index);
+    void picClose_MouseMove();
+    void picClose_Click();
     void Form_KeyDown(std::uint16_t keyCode);
-    void ComboKeys_Pressed(std::int32_t& cId);
+    void ComboKeys_Pressed(std::int32_t cId);
     void CreateDownloadControls();
     void tmrTimeout_Timer();
 
     HWND hwnd_ = nullptr;
+    CheckRun run_;
     BackingImage picture_;            // what the window shows, drawings included
     std::unique_ptr<PrintTarget> printTarget_;
     OwnedFont labelFont_;
     std::array<Label, 5> lbl;         // the "need" column
     std::array<Label, 5> lblHave;     // the "have" column
-    std::array<PictureBox, 1> picTop; // the small close button
+    PictureBox picClose;              // the small close button
     PictureBox picOK;                 // Run Setup or Close
     PictureBox picTxt;                // the logo strip
     XP_ProgressBar prgDownload;       // download progress
@@ -113,7 +115,9 @@ private:
     std::unique_ptr<clsComboKeys> ComboKeys;
     std::string OkImageKey;
     bool HoverActive = false;
+    MemorySurface hoverBuffer_;       // where hover faces are composed
     bool unloaded_ = false;
     bool busy_ = false;
     bool runStarted_ = false;         // Run Setup was clicked (or run at start-up)
+    std::optional<ProgramEnd> end_;   // the end asked for first
 };

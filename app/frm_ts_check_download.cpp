@@ -3,8 +3,6 @@
 #include <limits>
 
 #include "app/frm_ts_check.h"
-#include "checks/os_identification.h"
-#include "checks/requirement_checks.h"
 #include "controls/property_store.h"
 #include "setup/file_manip.h"
 #include "setup/private_folder.h"
@@ -40,9 +38,9 @@ void frmTSCheck::CreateDownloadControls() {
     };
 }
 
-void frmTSCheck::RunInstallScript() {
+bool frmTSCheck::RunInstallScript() {
     install_ = std::make_unique<InstallScript>(*this, TempFolder(), SetupDownloadUrl());
-    install_->RunInstallScript();
+    return install_->RunInstallScript();
 }
 
 void frmTSCheck::tmrTimeout_Timer() {
@@ -51,10 +49,11 @@ void frmTSCheck::tmrTimeout_Timer() {
 
 void frmTSCheck::DrawStatus(const std::string& text, std::uint32_t colour, bool clearFirst,
                             bool bold) {
-    DrawTextLines(*printTarget_, text, 32, 300, static_cast<COLORREF>(colour), clearFirst, bold);
+    DrawTextLines(*printTarget_, text, kMessageLeft, kMessageTop, static_cast<COLORREF>(colour),
+                  clearFirst, bold);
 }
 
-void frmTSCheck::RedrawResults() { ShowResults(CheckResults, *this); }
+void frmTSCheck::RedrawResults() { ShowResults(run_.rows, *this); }
 
 void frmTSCheck::EnableTimeoutTimer(bool enabled) {
     if (enabled == timerEnabled_ || !hwnd_) return;
@@ -82,4 +81,4 @@ std::string frmTSCheck::MakePrivateFolder(const std::string& parent) {
     return CreatePrivateFolder(parent);
 }
 
-int frmTSCheck::CurrentOsCode() { return GetOsCode(); }
+int frmTSCheck::CurrentOsCode() { return run_.osCode; }

@@ -10,14 +10,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     HardenDllSearch();
     ::OleInitialize(nullptr);
 
-    frmTSCheck form;
-    form.Load();
-    form.Show();
-
-    MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+    // Every end of the program, early or with the verdict, arrives here as
+    // WM_QUIT carrying the exit code; this is the one place the process ends.
+    MSG msg{};
+    {
+        frmTSCheck form;
+        form.Load();
+        form.Show();
+        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
     }
     ::OleUninitialize();
     return static_cast<int>(msg.wParam);

@@ -4,10 +4,10 @@
 #include "setup/registry.h"
 #include "skin/message_box.h"
 
-CheckPlatform CheckPlatformOfThisComputer() {
+CheckPlatform CheckPlatformOfThisComputer(CheckRun& run) {
     return CheckPlatform{
         RealSystem(),
-        MeasureProcessorClock,
+        [&run] { return MeasureProcessorClock(run); },
         ProgramFilesFolder,
         [](const std::string& message) { SkinnedMsgBox(message); },
     };

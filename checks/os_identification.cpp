@@ -1,7 +1,5 @@
 #include "checks/os_identification.h"
 
-int OsCode = 0;
-
 namespace {
 
 constexpr std::uint32_t kPlatformWin9x = 1;

@@ -23,8 +23,8 @@ enum OsCodes : int {
     kOsServer = 13,
 };
 
-// The code of the running system, computed once at start-up.
-extern int OsCode;
+// Vista, 32- or 64-bit: the systems whose setup must be asked to elevate.
+inline bool IsVista(int code) { return code == kOsVista || code == kOsVistax64; }
 
 int GetOsCode(const SystemFacts& system = RealSystem());
 // Display name of a code; 0 names the running system.

@@ -6,20 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "checks/check_run.h"
 #include "checks/setting_numbers.h"
 #include "platform/system_facts.h"
-
-enum CheckOutcome : std::int16_t {
-    kCheckPassed = 1,
-    kCheckFailed = 2,
-    kCheckPassedWarning = 4,
-};
-
-// Program-wide results of the last run of the checks.
-extern std::string CheckResults;  // records "name^verdict^need^have", each + CR LF
-extern std::string FailureText;   // the Err setting, extended by the OS check
-extern bool ShowResultsSetting;
-extern int MinOsCode;
 
 // One measurement of the processor clock over the event-processing interval.
 struct ClockReading {
@@ -38,16 +27,20 @@ struct CheckPlatform {
     std::function<void(const std::string&)> reportSettingProblem;
 };
 
-// Runs the five checks in order; true when every one passed (or warned).
-// Throws SettingsStop when the settings make a verdict impossible.
-bool RunAllChecks(const CheckPlatform& platform);
+// Runs the five checks in order, each adding its row to the run, and sets
+// the run's verdict: true when every one passed (or warned). Throws
+// SettingsStop when the settings make a verdict impossible.
+bool RunAllChecks(CheckRun& run, const CheckPlatform& platform);
 
-void AddResult(const std::string& record);
-bool CheckOperatingSystem(const CheckPlatform& platform);
-CheckOutcome CheckAdmin(const CheckPlatform& platform);
-CheckOutcome CheckCpuSpeed(const CheckPlatform& platform);
-CheckOutcome CheckMemory(const CheckPlatform& platform);
-CheckOutcome CheckDiskSpace(const CheckPlatform& platform);
+// Windows 95, 98 and ME have no rights to ask about; elsewhere the system
+// says whether the user is an administrator.
+bool HasAdministratorRights(int osCode, const SystemFacts& system);
+
+bool CheckOperatingSystem(CheckRun& run, const CheckPlatform& platform);
+CheckOutcome CheckAdmin(CheckRun& run, const CheckPlatform& platform);
+CheckOutcome CheckCpuSpeed(CheckRun& run, const CheckPlatform& platform);
+CheckOutcome CheckMemory(CheckRun& run, const CheckPlatform& platform);
+CheckOutcome CheckDiskSpace(CheckRun& run, const CheckPlatform& platform);
 
 // Megabytes free (kind 0) or in all (kind 1) on the volume of `path`.
 std::optional<double> FreeDiskMegabytes(const std::string& path, int kind,

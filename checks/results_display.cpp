@@ -1,8 +1,5 @@
 #include "checks/results_display.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "platform/fonts.h"
 
 namespace {
@@ -21,12 +18,6 @@ std::vector<std::string> Split(const std::string& text, const std::string& separ
     }
 }
 
-// The longest line the program prints, and the room it has on the window.
-constexpr char kLongestMessage[] =
-    "Congratulations, everything passed. To install click Run Setup below, or click the X in "
-    "the top corner to exit.";
-constexpr int kMessageRoom = 588 - 32 - 16;
-
 OwnedFont PrintFont(int pixelHeight, bool bold) {
     return CreateScreenFont("Tahoma", pixelHeight, bold);
 }
@@ -41,7 +32,8 @@ int PrintFontHeight() {
         OwnedFont font = PrintFont(height, false);
         SelectScope select(screen.get(), font.get());
         SIZE extent{};
-        ::GetTextExtentPoint32A(screen.get(), kLongestMessage, sizeof kLongestMessage - 1, &extent);
+        ::GetTextExtentPoint32A(screen.get(), kCongratulations, sizeof kCongratulations - 1,
+                                &extent);
         if (extent.cx <= kMessageRoom) break;
     }
     return height;
@@ -62,35 +54,18 @@ PrintTarget::PrintTarget(BackingImage& image, HWND window)
     boldFont_ = PrintFont(height, true);
 }
 
-std::vector<std::vector<std::string>> ResultRows(const std::string& checkResults) {
-    std::string text = checkResults;
-    if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0)
-        text.resize(text.size() - 2);
-    std::vector<std::vector<std::string>> rows;
-    if (text.empty()) return rows;
-    for (const std::string& line : Split(text, "\r\n")) {
-        std::vector<std::string> fields = Split(line, "^");
-        fields.resize(std::max<std::size_t>(fields.size(), 4));
-        rows.push_back(std::move(fields));
-    }
-    return rows;
-}
-
-void ShowResults(const std::string& checkResults, ResultsView& view) {
-    auto rows = ResultRows(checkResults);
+void ShowResults(const std::vector<CheckRow>& rows, ResultsView& view) {
     for (std::size_t i = 0; i < rows.size() && i < 5; ++i) {
         int row = static_cast<int>(i);
-        view.SetRowTexts(row, rows[i][2], rows[i][3], kResultTextColour);
-        DrawVerdictIcon(view, rows[i][1], kIconLeft, kIconTop + kRowPitch * row);
+        view.SetRowTexts(row, rows[i].need, rows[i].have, kStatusColour);
+        DrawVerdictIcon(view, rows[i].verdict != kCheckFailed, kIconLeft,
+                        kIconTop + kRowPitch * row);
     }
     view.RefreshResults();
 }
 
-void DrawVerdictIcon(ResultsView& view, const std::string& verdict, int x, int y) {
-    std::string lower = verdict;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    IconPair pair = view.VerdictIcons(lower.find("passed") != std::string::npos);
+void DrawVerdictIcon(ResultsView& view, bool passed, int x, int y) {
+    IconPair pair = view.VerdictIcons(passed);
     HDC canvas = view.ResultsCanvas();
     if (!canvas || !pair.icon || !pair.mask) return;
     OwnedMemoryDC source(::CreateCompatibleDC(canvas));

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "checks/check_run.h"
 #include "controls/backing_image.h"
+#include "controls/main_window_layout.h"
 #include "platform/owned.h"
 
 // A pass or fail icon: the icon is white where transparent, the mask black
@@ -47,15 +49,9 @@ private:
     OwnedFont boldFont_;
 };
 
-constexpr COLORREF kResultTextColour = RGB(105, 105, 107);
-constexpr int kIconLeft = 525;
-constexpr int kIconTop = 111;
-constexpr int kRowPitch = 34;
-
-// The records of CheckResults split into rows of four fields.
-std::vector<std::vector<std::string>> ResultRows(const std::string& checkResults);
-
-void ShowResults(const std::string& checkResults, ResultsView& view);
-void DrawVerdictIcon(ResultsView& view, const std::string& verdict, int x, int y);
+// The rows' texts in the label columns and a verdict icon beside each; a
+// warning shows the pass icon.
+void ShowResults(const std::vector<CheckRow>& rows, ResultsView& view);
+void DrawVerdictIcon(ResultsView& view, bool passed, int x, int y);
 void DrawTextLines(PrintTarget& target, const std::string& text, int x, int y, COLORREF colour,
                    bool clearFirst, bool bold);

@@ -57,15 +57,17 @@ std::int64_t RoundHalfEven(double value) {
     return static_cast<std::int64_t>(whole);
 }
 
-double ReadNumberSetting(const std::string& key, std::int64_t low, std::int64_t high) {
-    std::string value = ReadRequirement(key);
+double ReadNumberSetting(const SettingsFile& settings, const std::string& key,
+                         std::int64_t low, std::int64_t high) {
+    std::string value = settings.ReadRequirement(key);
     auto number = ParseBoundedNumber(value, low, high);
     if (!number) throw SettingsStop(NotANumberMessage(key, value));
     return *number;
 }
 
-std::int64_t ReadWholeSetting(const std::string& key, std::int64_t low, std::int64_t high) {
-    std::string value = ReadRequirement(key);
+std::int64_t ReadWholeSetting(const SettingsFile& settings, const std::string& key,
+                              std::int64_t low, std::int64_t high) {
+    std::string value = settings.ReadRequirement(key);
     auto number = ParseSettingNumber(value);
     if (!number || *number < static_cast<double>(low) - 0.5 ||
         *number > static_cast<double>(high) + 0.5)

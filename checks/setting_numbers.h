@@ -34,7 +34,9 @@ std::int64_t RoundHalfEven(double value);
 
 // The key's value as a number / a whole number within [low, high]
 // (rounded as above); throws SettingsStop with NotANumberMessage otherwise.
-double ReadNumberSetting(const std::string& key, std::int64_t low = kSettingLowest,
+double ReadNumberSetting(const SettingsFile& settings, const std::string& key,
+                         std::int64_t low = kSettingLowest,
                          std::int64_t high = kSettingHighest);
-std::int64_t ReadWholeSetting(const std::string& key, std::int64_t low = kSettingLowest,
+std::int64_t ReadWholeSetting(const SettingsFile& settings, const std::string& key,
+                              std::int64_t low = kSettingLowest,
                               std::int64_t high = kSettingHighest);

@@ -9,14 +9,11 @@
 
 #include "platform/owned.h"
 
-std::string ProgramDir;
-
 const char kSettingsFileMissingMessage[] = "String file missing from program directory";
 
 namespace {
 
 constexpr DWORD kReadBufferSize = 255;
-bool builtInSettings = false;
 
 bool SameKey(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -78,22 +75,20 @@ const std::string_view kDefaultSettingsLines[40] = {
     "ShowResults = true",
 };
 
-std::string SettingsPath() { return ProgramDir + "pelorin.ini"; }
+SettingsFile::SettingsFile(std::string programDir)
+    : programDir_(std::move(programDir)), builtIn_(programDir_.empty()) {}
 
-std::string ReadRequirement(const std::string& key) {
-    if (builtInSettings) return BuiltInSetting(key);
+std::string SettingsFile::ReadRequirement(const std::string& key) const {
+    if (builtIn_) return BuiltInSetting(key);
     char buffer[kReadBufferSize] = {};
     DWORD count = ::GetPrivateProfileStringA("Requirements", key.c_str(), "", buffer,
-                                             kReadBufferSize, SettingsPath().c_str());
+                                             kReadBufferSize, Path().c_str());
     // A full buffer is all the profile read says about a value it cut.
     if (count >= kReadBufferSize - 1)
         throw SettingsStop("Pelorin.ini may be corrupt: the setting " + key +
                            " is too long (254 characters or more). Please reinstall the Pelorin.");
     return std::string(buffer, count);
 }
-
-void UseBuiltInSettings(bool use) { builtInSettings = use; }
-bool UsingBuiltInSettings() { return builtInSettings; }
 
 std::string BuiltInSetting(const std::string& key) {
     bool inSection = false;
@@ -111,17 +106,17 @@ std::string BuiltInSetting(const std::string& key) {
     return {};
 }
 
-bool SettingsFileReadable() {
-    OwnedHandle file(::CreateFileA(SettingsPath().c_str(), GENERIC_READ,
+bool SettingsFile::Readable() const {
+    OwnedHandle file(::CreateFileA(Path().c_str(), GENERIC_READ,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     return static_cast<bool>(file);
 }
 
-bool WriteDefaultSettings() {
+bool SettingsFile::WriteDefaults() const {
     std::string content;
     for (std::string_view line : kDefaultSettingsLines) (content += line) += "\r\n";
-    return WriteWholeFile(SettingsPath(), content);
+    return WriteWholeFile(Path(), content);
 }
 
 std::optional<bool> ParseBooleanWord(std::string_view text) {

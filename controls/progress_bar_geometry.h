@@ -9,14 +9,8 @@
 #include <variant>
 #include <vector>
 
-// Red + 256 x green + 65536 x blue; a set top bit marks a system colour
-// whose index is in the low bits.
-using Colour = std::uint32_t;
+#include "controls/colour_value.h"
 
-constexpr Colour MakeColour(int red, int green, int blue) {
-    return static_cast<Colour>(red) | (static_cast<Colour>(green) << 8) |
-           (static_cast<Colour>(blue) << 16);
-}
 
 inline constexpr Colour kSystemColourFlag = 0x80000000u;
 inline constexpr Colour kHighlightSystemColour = 0x8000000Du;  // the default bar colour

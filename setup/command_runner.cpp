@@ -12,8 +12,6 @@
 #include "setup/file_manip.h"
 #include "setup/special_folders.h"
 
-bool KeepWindowOpen = false;
-
 namespace {
 
 std::string LowerCase(std::string text) {
@@ -75,8 +73,8 @@ bool IsPlainShortcutName(const std::string& name) {
     return !IsDeviceName(name);
 }
 
-void CreateFavorite(CommandRunnerHost& host) {
-    std::string name = ReadRequirement("FavoriteName");
+void CreateFavorite(CommandRunnerHost& host, const SettingsFile& settings) {
+    std::string name = settings.ReadRequirement("FavoriteName");
     if (!IsPlainShortcutName(name)) {
         host.ShowMessage("The shortcut name \"" + name +
                          "\" is not a plain file name, so no shortcut was written.");
@@ -87,7 +85,8 @@ void CreateFavorite(CommandRunnerHost& host) {
     std::string folder = FavoritesFolder([&](const std::string& why) { host.ShowMessage(why); });
     if (folder.empty()) return;
     std::string path = folder + (name.empty() ? "tavrin" : name) + ".url";
-    std::string shortcut = "[InternetShortcut]\r\nURL=" + ReadRequirement("Favorite") + "\r\n";
+    std::string shortcut =
+        "[InternetShortcut]\r\nURL=" + settings.ReadRequirement("Favorite") + "\r\n";
     if (!WriteWholeFile(path, shortcut)) {
         DWORD error = ::GetLastError();
         throw CommandError(SystemErrorText(error != 0 ? error : ERROR_WRITE_FAULT) + " (" + path +
@@ -95,17 +94,20 @@ void CreateFavorite(CommandRunnerHost& host) {
     }
 }
 
-void RunSetupCommands(CommandRunnerHost& host) {
+void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
+    const SettingsFile& settings = run.settings;
     std::string command;
+    bool keepWindowOpen = false;
     try {
-        command = ReadRequirement("Run");
-        if (!host.ChecksPassed()) {
+        command = settings.ReadRequirement("Run");
+        if (!run.Passed()) {
             host.UnloadWindow();
-            host.EndProgram();
+            host.RequestEnd({kExitNoVerdict, EndReason::SetupDone});
+            return;
         }
         if (command == "installtavrinsecure") {
             host.SetBusyPointer(true);
-            host.RunInstallScript();
+            keepWindowOpen = host.RunInstallScript();
             host.SetBusyPointer(false);
         } else {
             std::string previous;
@@ -121,27 +123,31 @@ void RunSetupCommands(CommandRunnerHost& host) {
                         host.ShowMessage("Error Running: " + command);
                     } else {
                         WaitForProcessExit(process.get());
+                        // The window closed during the wait: nothing more runs.
+                        if (host.Ending()) return;
                     }
                 }
                 // Two empty values in a row end the list.
                 if (command.empty() && previous.empty()) goingOn = false;
                 previous = command;
-                command = ReadRequirement("Run" + std::to_string(index));
+                command = settings.ReadRequirement("Run" + std::to_string(index));
                 ++index;
             }
         }
-        std::string message = ReadRequirement("Msg");
+        std::string message = settings.ReadRequirement("Msg");
         if (!message.empty()) host.ShowMessage(message);
-        if (!ReadRequirement("Favorite").empty()) CreateFavorite(host);
+        if (!settings.ReadRequirement("Favorite").empty()) CreateFavorite(host, settings);
     } catch (const SettingsStop& stop) {
         // A value too long to read whole is never run cut.
         host.ShowMessage(stop.what());
-        host.EndProgram();
+        host.RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
+        return;
     } catch (const std::exception& error) {
         host.ShowMessage("Cannot Run Command: " + command + "\r\n" + error.what());
-        host.EndProgram();
+        host.RequestEnd({kExitNoVerdict, EndReason::CommandError});
+        return;
     }
-    if (KeepWindowOpen) return;
+    if (keepWindowOpen) return;
     host.UnloadWindow();
-    host.EndProgram();
+    host.RequestEnd({kExitNoVerdict, EndReason::SetupDone});
 }

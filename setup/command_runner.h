@@ -7,22 +7,23 @@
 #include <functional>
 #include <string>
 
+#include "checks/check_run.h"
 #include "platform/failure.h"
 #include "platform/owned.h"
-
-// Set once the install script has started its download: the window stays
-// open after the commands, and the download's completion finishes the work.
-extern bool KeepWindowOpen;
+#include "platform/program_end.h"
 
 // What the runner needs of the main window.
 class CommandRunnerHost {
 public:
     virtual ~CommandRunnerHost() = default;
-    virtual bool ChecksPassed() = 0;          // picOK's tag is "pass"
     virtual void SetBusyPointer(bool busy) = 0;
-    virtual void RunInstallScript() = 0;
+    // True when the script's download keeps the window open: its completion
+    // then finishes the work.
+    virtual bool RunInstallScript() = 0;
     virtual void UnloadWindow() = 0;          // the main window's unload rule
-    [[noreturn]] virtual void EndProgram() = 0;
+    // Asks for the end of the program; the first request counts.
+    virtual void RequestEnd(const ProgramEnd& end) = 0;
+    virtual bool Ending() = 0;                // an end has been asked for
     virtual void ShowMessage(const std::string& text) = 0;
 };
 
@@ -32,8 +33,9 @@ public:
     using Failure::Failure;
 };
 
-// The click handler of picOK.
-void RunSetupCommands(CommandRunnerHost& host);
+// The click handler of picOK. Returns with the end of the program asked for,
+// unless the install script's download keeps the window open.
+void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run);
 
 bool IsUrlCommand(const std::string& command);
 
@@ -63,4 +65,4 @@ bool IsPlainShortcutName(const std::string& name);
 // Writes the Internet shortcut of Favorite / FavoriteName into Favorites.
 // A name that is not plain, or no Favorites folder, writes nothing and tells
 // the user. Throws CommandError when the file cannot be written.
-void CreateFavorite(CommandRunnerHost& host);
+void CreateFavorite(CommandRunnerHost& host, const SettingsFile& settings);

@@ -1,6 +1,6 @@
 #include "setup/install_script.h"
 
-#include "setup/command_runner.h"
+#include "checks/os_identification.h"
 #include "setup/file_manip.h"
 #include "setup/setup_file.h"
 
@@ -29,12 +29,13 @@ InstallScript::InstallScript(InstallHost& host, std::string tempFolder, std::str
 
 InstallScript::~InstallScript() = default;
 
-void InstallScript::RunInstallScript() {
+bool InstallScript::RunInstallScript() {
     host_.HideRunButton();
     host_.DrawStatus("Status: Downloading the setup file\r\nTo cancel, click the X in the top right.",
                      kStatusColour, true, false);
     host_.RedrawResults();
     StartSetupDownload();
+    return keepsWindowOpen_;
 }
 
 void InstallScript::StartSetupDownload() {
@@ -47,7 +48,7 @@ void InstallScript::StartSetupDownload() {
     host_.EnableTimeoutTimer(true);
     stallCounter_ = 1;
     lastBytesRead_ = 0;
-    KeepWindowOpen = true;
+    keepsWindowOpen_ = true;
     // The setup runs elevated: it is written into a folder of this run's
     // own, never to a fixed path in the shared temporary folder.
     std::string folder = host_.MakePrivateFolder(tempFolder_);
@@ -127,7 +128,7 @@ bool InstallScript::RunDownloadedSetup() {
     std::shared_ptr<SetupFile> file = std::move(setupFile_);
     if (!file || !file->IsVerified()) return false;
     std::string folder = setupFilePath_.substr(0, setupFilePath_.find_last_of('\\') + 1);
-    host_.StartProgram(setupFilePath_, code == 9 || code == 10, folder);
+    host_.StartProgram(setupFilePath_, IsVista(code), folder);
     file->Release();
     return true;
 }

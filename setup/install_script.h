@@ -8,6 +8,7 @@
 #include <string>
 
 #include "controls/download_target.h"
+#include "controls/main_window_layout.h"
 
 class SetupFile;
 
@@ -21,7 +22,7 @@ class InstallHost {
 public:
     virtual ~InstallHost() = default;
     virtual void HideRunButton() = 0;
-    // DrawTextLines at x 32, y 300 on the main window.
+    // DrawTextLines at kMessageLeft, kMessageTop on the main window.
     virtual void DrawStatus(const std::string& text, std::uint32_t colour, bool clearFirst,
                             bool bold) = 0;
     virtual void RedrawResults() = 0;
@@ -44,8 +45,6 @@ public:
 class InstallScript {
 public:
     static constexpr std::int16_t kTimeoutTicks = 20;
-    static constexpr std::uint32_t kStatusColour = 0x6B6969;  // RGB(105, 105, 107)
-    static constexpr std::uint32_t kErrorColour = 0x207BF5;   // RGB(245, 123, 32)
     static constexpr char kNoTempFolderMessage[] =
         "The setup file cannot be downloaded: no temporary folder was found.";
     // No real setup comes near this; an endless stream stops here.
@@ -59,7 +58,11 @@ public:
 
     // The entry of the built-in command; returns once the download runs.
     // Without a temporary folder it tells the user and starts nothing.
-    void RunInstallScript();
+    // Returns KeepsWindowOpen().
+    bool RunInstallScript();
+    // Once the download has begun the window stays open after the
+    // commands: the download's completion or failure finishes the work.
+    bool KeepsWindowOpen() const { return keepsWindowOpen_; }
     void StartSetupDownload();
     bool RunDownloadedSetup();
 
@@ -91,4 +94,5 @@ private:
     std::int16_t stallCounter_ = 1;
     double lastBytesRead_ = 0;
     bool abandoned_ = false;
+    bool keepsWindowOpen_ = false;
 };

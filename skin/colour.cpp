@@ -1,11 +1,7 @@
 #include "skin/colour.h"
 
-#include <windows.h>
-
 #include <string>
 #include <vector>
-
-#include "skin/message_box.h"
 
 namespace {
 
@@ -47,12 +43,4 @@ std::optional<std::uint32_t> ColourFromText(std::string_view text) {
         colour |= *component << (8 * i);
     }
     return colour;
-}
-
-std::uint32_t ParseColour(std::string_view text) {
-    if (std::optional<std::uint32_t> colour = ColourFromText(text)) return *colour;
-    SkinnedMsgBox(kColourFormatMessage, 4);
-    // A colour setting the program cannot read ends it at once, without the
-    // main window's unload and without a verdict exit code.
-    ::ExitProcess(0);
 }

@@ -15,6 +15,3 @@ inline constexpr char kColourFormatMessage[] =
 // fewer than three parts or one of the first three is not a whole number.
 std::optional<std::uint32_t> ColourFromText(std::string_view text);
 
-// As ColourFromText; on a bad value shows kColourFormatMessage in the
-// skinned message box and ends the program at once.
-std::uint32_t ParseColour(std::string_view text);

@@ -46,7 +46,7 @@ public:
     void CompareCodes();
 
     // Raised once per matching entry, in table order, with that entry's own id.
-    std::function<void(std::int32_t& cId)> Pressed;
+    std::function<void(std::int32_t cId)> Pressed;
 
 private:
     std::array<std::uint8_t, kMaxCodes> buffer_{};  // [7] is the newest key

@@ -2,8 +2,6 @@
 
 namespace {
 
-PictureBox* logoStrip = nullptr;
-
 void Repaint(HWND window) {
     if (!window) return;
     ::InvalidateRect(window, nullptr, FALSE);
@@ -33,8 +31,8 @@ private:
 std::int32_t BitmapWidth(const SkinImage& entry) { return BitmapSize(entry.Picture.get()).cx; }
 std::int32_t BitmapHeight(const SkinImage& entry) { return BitmapSize(entry.Picture.get()).cy; }
 
-bool DrawListImageThrough(MemorySurface& buffer, HWND target, const SkinImageList& list,
-                          std::int16_t index) {
+bool DrawListImage(MemorySurface& buffer, HWND target, const SkinImageList& list,
+                   std::int16_t index) {
     if (!ImageHasTag(list, index)) return false;
     const SkinImage& entry = list[static_cast<std::size_t>(index)];
     int width = BitmapWidth(entry);
@@ -53,20 +51,8 @@ bool DrawListImageThrough(MemorySurface& buffer, HWND target, const SkinImageLis
     return true;
 }
 
-bool DrawListImage(HWND target, const SkinImageList& list, std::int16_t index) {
-    static MemorySurface picBuffer;
-    return DrawListImageThrough(picBuffer, target, list, index);
-}
-
-bool DrawListImageMain(HWND target, const SkinImageList& list, std::int16_t index) {
-    static MemorySurface picBuffer;
-    return DrawListImageThrough(picBuffer, target, list, index);
-}
-
-void SetLogoStrip(PictureBox* strip) { logoStrip = strip; }
-
 void ApplyBackground(HWND window, BackingImage& image, const SkinImageStore& store,
-                     std::int32_t kind) {
+                     std::int32_t kind, PictureBox* logoStrip) {
     if (logoStrip && store.imgLstBG.size() > 1)
         logoStrip->SetPicture(store.imgLstBG[1].Picture.get());
     const SkinImageList& list = kind == 0 ? store.imgLstBG : store.imgLstMsgBG;

@@ -14,24 +14,18 @@ std::int32_t BitmapWidth(const SkinImage& entry);
 std::int32_t BitmapHeight(const SkinImage& entry);
 
 // Draws entry `index` of `list` onto what the target window shows, at 0,0
-// and the image's own size, through a scratch buffer. The target's own
-// picture stays as it was, so its next repaint shows that again (hover
-// faces are drawn this way). False, and nothing drawn, for an untagged entry.
-bool DrawListImageThrough(MemorySurface& buffer, HWND target, const SkinImageList& list,
-                          std::int16_t index);
-// The same with the message box's scratch buffer and with the main window's.
-bool DrawListImage(HWND target, const SkinImageList& list, std::int16_t index);
-bool DrawListImageMain(HWND target, const SkinImageList& list, std::int16_t index);
+// and the image's own size, through the caller's scratch buffer. The
+// target's own picture stays as it was, so its next repaint shows that
+// again (hover faces are drawn this way). False, and nothing drawn, for an
+// untagged entry.
+bool DrawListImage(MemorySurface& buffer, HWND target, const SkinImageList& list,
+                   std::int16_t index);
 
-// The main window's logo strip (picTxt), which every ApplyBackground refills;
-// the main window registers it and clears it before the strip goes away.
-void SetLogoStrip(PictureBox* strip);
-
-// Gives the logo strip its image, then the window its background: the
-// plain "default" panel for kind 0, the message-box body with the logo band
-// otherwise; and repaints the window.
+// Gives the window its background: the plain "default" panel for kind 0,
+// the message-box body with the logo band otherwise; and repaints the
+// window. A logo strip, when given, gets its image first.
 void ApplyBackground(HWND window, BackingImage& image, const SkinImageStore& store,
-                     std::int32_t kind);
+                     std::int32_t kind, PictureBox* logoStrip = nullptr);
 
 // Turns every pixel of `oldColour` in what the window shows (its backing
 // image) into `newColour`, leaving every other pixel as it was, and repaints.

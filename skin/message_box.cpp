@@ -13,7 +13,7 @@ void LoadMessageBoxForm() {
     EnsureWindowClass(frmMSGBOX::kClassName, ForwardToOwner<frmMSGBOX>);
 }
 
-std::int32_t SkinnedMsgBox(const std::string& prompt, std::int32_t& kind) {
+std::int32_t SkinnedMsgBox(const std::string& prompt, std::int32_t kind) {
     frmMSGBOX box;
     if (kind == 0) kind = 4;
     if (!box.Load()) {
@@ -30,9 +30,4 @@ std::int32_t SkinnedMsgBox(const std::string& prompt, std::int32_t& kind) {
     // A modal wait: other windows stay live, no processor time while idle.
     PumpUntil([&box] { return box.ButtonClicked || !box.Loaded(); });
     return box.ButtonResult;
-}
-
-std::int32_t SkinnedMsgBox(const std::string& prompt, std::int32_t&& kind) {
-    std::int32_t k = kind;
-    return SkinnedMsgBox(prompt, k);
 }

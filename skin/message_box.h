@@ -6,10 +6,9 @@
 
 // Shows `prompt` with the button set of `kind` and waits, with the program's
 // windows still live, until a button is clicked; returns that button's code.
-// Kind 0 stands for 4 (one OK button) and is written back as 4; any other
-// kind outside 1 to 8 also shows the OK button.
-std::int32_t SkinnedMsgBox(const std::string& prompt, std::int32_t& kind);
-std::int32_t SkinnedMsgBox(const std::string& prompt, std::int32_t&& kind = 4);
+// Kind 0 stands for 4 (one OK button); any other kind outside 1 to 8 also
+// shows the OK button.
+std::int32_t SkinnedMsgBox(const std::string& prompt, std::int32_t kind = 4);
 
 // Decodes the skin images and registers the box's window class ahead of the
 // first message, so that the first box opens without delay.

@@ -64,13 +64,13 @@ bool frmMSGBOX::Load() {
     ::SendMessageA(txtMsg, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
     for (int i = 0; i < kButtonSlots; ++i) {
-        PictureBox& slot = Picture1[i];
+        PictureBox& slot = buttonSlots[i];
         if (!slot.Create(hwnd_, kSlotLeft[i], kSlotTop, kSlotWidth, kSlotHeight, false))
             return false;
         ::SetWindowLongPtrA(slot.hwnd(), GWLP_ID, kFirstSlotId + i);
         slot.Tag.clear();
-        slot.OnMouseMove = [this, i](int, int) { Picture1_MouseMove(i); };
-        slot.OnClick = [this, i] { Picture1_Click(i); };
+        slot.OnMouseMove = [this, i](int, int) { ButtonSlot_MouseMove(i); };
+        slot.OnClick = [this, i] { ButtonSlot_Click(i); };
     }
     return true;
 }
@@ -114,7 +114,7 @@ void frmMSGBOX::SetUpButtons(std::int32_t kind) {
     const SkinImageList& buttons = frmPics().imgMsgBtn;
     std::vector<std::string_view> keys = ButtonSetForKind(kind);
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        PictureBox& slot = Picture1[i];
+        PictureBox& slot = buttonSlots[i];
         slot.Show(true);
         slot.SetPicture(buttons[static_cast<std::size_t>(FindImageIndex(buttons, keys[i]))]
                             .Picture.get());
@@ -130,16 +130,16 @@ void frmMSGBOX::Show() {
     ::UpdateWindow(hwnd_);
 }
 
-void frmMSGBOX::Picture1_Click(int index) {
+void frmMSGBOX::ButtonSlot_Click(int index) {
     ButtonClicked = true;
-    ButtonResult = ButtonCode(Picture1[index].Tag);
+    ButtonResult = ButtonCode(buttonSlots[index].Tag);
     Unload();
 }
 
-void frmMSGBOX::Picture1_MouseMove(int index) {
+void frmMSGBOX::ButtonSlot_MouseMove(int index) {
     const SkinImageList& buttons = frmPics().imgMsgBtn;
-    PictureBox& slot = Picture1[index];
-    DrawListImage(slot.hwnd(), buttons, FindImageIndex(buttons, slot.Tag + "over"));
+    PictureBox& slot = buttonSlots[index];
+    DrawListImage(hoverBuffer_, slot.hwnd(), buttons, FindImageIndex(buttons, slot.Tag + "over"));
     hoverActive_ = true;
 }
 
@@ -147,7 +147,8 @@ void frmMSGBOX::Form_MouseMove() {
     if (!hoverActive_) return;
     const SkinImageList& buttons = frmPics().imgMsgBtn;
     for (int i = 0; i < ButtonCount && i < kButtonSlots; ++i)
-        DrawListImage(Picture1[i].hwnd(), buttons, FindImageIndex(buttons, Picture1[i].Tag));
+        DrawListImage(hoverBuffer_, buttonSlots[i].hwnd(), buttons,
+                      FindImageIndex(buttons, buttonSlots[i].Tag));
     hoverActive_ = false;
 }
 

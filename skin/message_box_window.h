@@ -49,12 +49,12 @@ public:
     std::int16_t ButtonCount = 0;
     bool HoverActive() const { return hoverActive_; }
 
-    PictureBox Picture1[kButtonSlots];
+    PictureBox buttonSlots[kButtonSlots];
     HWND txtMsg = nullptr;
 
     // Events.
-    void Picture1_Click(int index);
-    void Picture1_MouseMove(int index);
+    void ButtonSlot_Click(int index);
+    void ButtonSlot_MouseMove(int index);
     void Form_MouseMove();
     void Form_MouseDown();
     void Form_Resize();
@@ -72,4 +72,5 @@ private:
     OwnedFont font_;
     OwnedBrush textBackground_;
     bool hoverActive_ = false;
+    MemorySurface hoverBuffer_;  // where hover faces are composed
 };

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "controls/main_window_layout.h"
+
 enum class SkinListId {
     imgLstBG,
     imgLstMsgBG,
@@ -27,7 +29,7 @@ struct SkinArt {
 inline constexpr std::array<SkinArt, 35> kSkinImages{{
     {SkinListId::imgLstBG, "default", "BG_DEFAULT", 354, 412},
     {SkinListId::imgLstBG, "text", "BG_TEXT", 131, 18},
-    {SkinListId::imgLstBG, "tavrinsecure", "BG_TAVRINSECURE", 588, 410},
+    {SkinListId::imgLstBG, "tavrinsecure", "BG_TAVRINSECURE", kMainWidth, kMainHeight},
 
     {SkinListId::imgLstMsgBG, "", "MSGBG_PLAIN", 374, 194},
     {SkinListId::imgLstMsgBG, "", "MSGBG_LOGO", 374, 194},

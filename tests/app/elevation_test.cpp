@@ -2,19 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "checks/os_identification.h"
-
 namespace {
-
-// Wine always runs as an administrator, so the loop the marker prevents can
-// only be shown here: a relaunched copy without rights never relaunches.
-TEST(Elevation, RelaunchAtMostOnce) {
-    EXPECT_EQ(NextElevationStep(kOsVista, false, false), ElevationStep::Relaunch);
-    EXPECT_EQ(NextElevationStep(kOsWin7x64, false, true), ElevationStep::GiveUp);
-    EXPECT_EQ(NextElevationStep(kOsWin7, true, true), ElevationStep::GoOn);
-    EXPECT_EQ(NextElevationStep(kOsWinXP, false, false), ElevationStep::GoOn)
-        << "before Vista there is nothing to ask for";
-}
 
 TEST(Elevation, MarkerOnlyAsAnArgumentOfItsOwn) {
     EXPECT_TRUE(HasElevatedMarker("\"C:\\Program Files\\TSCheck.exe\" /elevated"));

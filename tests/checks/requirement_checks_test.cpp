@@ -23,8 +23,10 @@ protected:
     void SetUp() override {
         char temp[MAX_PATH];
         ::GetTempPathA(MAX_PATH, temp);
-        ProgramDir = std::string(temp) + "tscheck_checks_test\\";
-        ::CreateDirectoryA(ProgramDir.c_str(), nullptr);
+        folder = std::string(temp) + "tscheck_checks_test\\";
+        ::CreateDirectoryA(folder.c_str(), nullptr);
+        run = CheckRun{};
+        run.settings = SettingsFile(folder);
         settings = {{"MinOS", "6"},           {"ExceptionOS", "7"},
                     {"XPSP", "3"},            {"VistaSP", "1"},
                     {"Win7SP", "0"},          {"MinDiskSpace", "500"},
@@ -35,25 +37,24 @@ protected:
                     {"WarnMemory98me", "768"}, {"MinMemory95", "122"},
                     {"WarnMemory95", "128"},  {"MinMemoryxp2k", "480"},
                     {"WarnMemoryxp2k", "768"}, {"MinMemoryVista", "960"},
-                    {"WarnMemoryVista", "1256"}, {"ShowResults", "true"}};
+                    {"WarnMemoryVista", "1256"}};
         SetOs(2, 5, 1, 3);
         system.memoryBytes = 2047 * kMB;
         system.memoryBytesClassic = 2048 * kMB;
         system.disk = SystemFacts::DiskSpace{4096 * kMB, 8192 * kMB};
         clock = ClockReading{true, 0.5, 1.5e9, 1};  // 3,000 MHz
-        FailureText = "Failed.";
-        CheckResults.clear();
+        run.failureText = "Failed.";
     }
     void TearDown() override {
-        ::DeleteFileA(SettingsPath().c_str());
-        ::RemoveDirectoryA(ProgramDir.c_str());
+        ::DeleteFileA(run.settings.Path().c_str());
+        ::RemoveDirectoryA(folder.c_str());
     }
 
     void SetOs(std::uint32_t platform, std::uint32_t major, std::uint32_t minor,
                std::uint16_t sp = 0, std::uint8_t productType = 1, bool wow64 = false) {
         system.SetVersion(platform, major, minor, platform == 1 ? 0x040A07CE : 0, sp, productType);
         system.wow64 = wow64;
-        OsCode = GetOsCode(system);
+        run.osCode = GetOsCode(system);
     }
 
     CheckPlatform Platform() {
@@ -62,16 +63,29 @@ protected:
                              [this](const std::string& m) { problems.push_back(m); }};
     }
     void WriteSettings() {
-        std::ofstream file(SettingsPath(), std::ios::binary | std::ios::trunc);
+        std::ofstream file(run.settings.Path(), std::ios::binary | std::ios::trunc);
         file << "[Requirements]\r\n";
         for (auto& [key, value] : settings) file << key << " = " << value << "\r\n";
     }
+    // The rows as "test^verdict^need^have" lines, to compare at a glance.
+    std::string Records() const {
+        std::string text;
+        for (const CheckRow& row : run.rows) {
+            const char* verdict = row.verdict == kCheckPassed          ? "Passed"
+                                  : row.verdict == kCheckPassedWarning ? "Passed (Warning)"
+                                                                       : "Failed";
+            text += row.test + "^" + verdict + "^" + row.need + "^" + row.have + "\r\n";
+        }
+        return text;
+    }
     std::string OnlyRecord() {
-        std::string record = CheckResults;
-        EXPECT_EQ(record.substr(record.size() - 2), "\r\n");
+        EXPECT_EQ(run.rows.size(), 1u);
+        std::string record = Records();
         return record.substr(0, record.size() - 2);
     }
 
+    std::string folder;
+    CheckRun run;
     FakeSystem system;
     ClockReading clock;
     std::map<std::string, std::string> settings;
@@ -80,25 +94,13 @@ protected:
 
 TEST_F(Checks, EverythingPassesOnXpSp3) {
     CheckPlatform platform = Platform();
-    EXPECT_TRUE(RunAllChecks(platform));
-    EXPECT_EQ(CheckResults,
+    EXPECT_TRUE(RunAllChecks(run, platform));
+    EXPECT_EQ(Records(),
               "Operating System^Passed^Windows XP SP3+^Windows XP SP3\r\n"
               "Admin Rights^Passed^Yes^Yes\r\n"
               "CPU^Passed^970 MHz^3.00 GHz\r\n"
               "Memory^Passed^480 MB^2.00 GB\r\n"
               "Disk Space^Passed^500 MB^4.00 GB\r\n");
-    EXPECT_TRUE(ShowResultsSetting);
-}
-
-TEST_F(Checks, ShowResultsWords) {
-    for (auto [value, expected] : std::vector<std::pair<const char*, bool>>{
-             {"false", false}, {"FALSE", false}, {"0", false}, {"true", true}, {"", true},
-             {"maybe", true}}) {
-        settings["ShowResults"] = value;
-        CheckPlatform platform = Platform();
-        RunAllChecks(platform);
-        EXPECT_EQ(ShowResultsSetting, expected) << value;
-    }
 }
 
 TEST_F(Checks, OperatingSystemRecords) {
@@ -139,10 +141,10 @@ TEST_F(Checks, OperatingSystemRecords) {
         SetOs(c.platform, c.major, c.minor, c.sp, c.productType, c.wow64);
         settings["ExceptionOS"] = c.exceptions;
         settings["MinOS"] = c.minOs;
-        FailureText = "Failed.";
-        CheckResults.clear();
+        run.failureText = "Failed.";
+        run.rows.clear();
         CheckPlatform platform = Platform();
-        EXPECT_EQ(CheckOperatingSystem(platform), c.passed) << c.record;
+        EXPECT_EQ(CheckOperatingSystem(run, platform), c.passed) << c.record;
         EXPECT_EQ(OnlyRecord(), c.record);
     }
 }
@@ -151,8 +153,8 @@ TEST_F(Checks, ExceptionLineIsAddedOnceByTheFirstMatch) {
     SetOs(2, 5, 2, 2, 1, true);
     settings["ExceptionOS"] = "7,7,10";
     CheckPlatform platform = Platform();
-    EXPECT_FALSE(CheckOperatingSystem(platform));
-    EXPECT_EQ(FailureText,
+    EXPECT_FALSE(CheckOperatingSystem(run, platform));
+    EXPECT_EQ(run.failureText,
               "Failed.\r\nYour operating system may be newer than the Minimum OS, but the product "
               "does not support it.");
 }
@@ -161,11 +163,11 @@ TEST_F(Checks, AdminOn9xIsNotAsked) {
     SetOs(1, 4, 10);
     system.admin = 0;
     CheckPlatform platform = Platform();
-    EXPECT_EQ(CheckAdmin(platform), kCheckPassed);
+    EXPECT_EQ(CheckAdmin(run, platform), kCheckPassed);
     EXPECT_EQ(OnlyRecord(), "Admin Rights^Passed^Yes^Yes");
-    CheckResults.clear();
+    run.rows.clear();
     SetOs(2, 5, 1);
-    EXPECT_EQ(CheckAdmin(platform), kCheckFailed);
+    EXPECT_EQ(CheckAdmin(run, platform), kCheckFailed);
     EXPECT_EQ(OnlyRecord(), "Admin Rights^Failed^Yes^No");
 }
 
@@ -191,9 +193,9 @@ TEST_F(Checks, ClockBoundariesAndFormats) {
         settings["MinCPUSpeed"] = c.min;
         settings["WarnCPUSpeed"] = c.warn;
         clock = ClockReading{true, 0.25, c.mhz * 1e6 * 0.25, c.logical};
-        CheckResults.clear();
+        run.rows.clear();
         CheckPlatform platform = Platform();
-        EXPECT_EQ(CheckCpuSpeed(platform), c.outcome) << c.record;
+        EXPECT_EQ(CheckCpuSpeed(run, platform), c.outcome) << c.record;
         EXPECT_EQ(OnlyRecord(), c.record);
     }
 }
@@ -202,7 +204,7 @@ TEST_F(Checks, ClockUsesVistaKeysAndFailsWhenUnmeasured) {
     SetOs(2, 6, 1, 1);
     clock = ClockReading{};
     CheckPlatform platform = Platform();
-    EXPECT_EQ(CheckCpuSpeed(platform), kCheckFailed);
+    EXPECT_EQ(CheckCpuSpeed(run, platform), kCheckFailed);
     EXPECT_EQ(OnlyRecord(), "CPU^Failed^1.60 GHz^0 MHz");
 }
 
@@ -221,9 +223,9 @@ TEST_F(Checks, MemoryBoundaries) {
     };
     for (const Case& c : cases) {
         system.memoryBytes = c.totalMb * kMB;
-        CheckResults.clear();
+        run.rows.clear();
         CheckPlatform platform = Platform();
-        EXPECT_EQ(CheckMemory(platform), c.outcome) << c.record;
+        EXPECT_EQ(CheckMemory(run, platform), c.outcome) << c.record;
         EXPECT_EQ(OnlyRecord(), c.record);
     }
 }
@@ -232,14 +234,14 @@ TEST_F(Checks, MemoryKeysByCode) {
     SetOs(1, 4, 0);  // Windows 95: the classic query, no added megabyte
     system.memoryBytesClassic = 128 * kMB;
     CheckPlatform platform = Platform();
-    EXPECT_EQ(CheckMemory(platform), kCheckPassedWarning);
+    EXPECT_EQ(CheckMemory(run, platform), kCheckPassedWarning);
     EXPECT_EQ(OnlyRecord(), "Memory^Passed (Warning)^122 MB^128 MB");
 
-    CheckResults.clear();
+    run.rows.clear();
     SetOs(2, 5, 2, 2, 3);  // a server: 5000 and 10000 without reading a key
     settings.erase("MinMemoryxp2k");
     CheckPlatform serverPlatform = Platform();
-    EXPECT_EQ(CheckMemory(serverPlatform), kCheckFailed);
+    EXPECT_EQ(CheckMemory(run, serverPlatform), kCheckFailed);
     EXPECT_EQ(OnlyRecord(), "Memory^Failed^4.88 GB^2.00 GB");
 }
 
@@ -247,7 +249,7 @@ TEST_F(Checks, EmptyMemorySettingStopsWithTheCorruptMessage) {
     settings["WarnMemoryxp2k"] = "";
     CheckPlatform platform = Platform();
     try {
-        CheckMemory(platform);
+        CheckMemory(run, platform);
         FAIL() << "no stop";
     } catch (const SettingsStop& stop) {
         EXPECT_STREQ(stop.what(), "Pelorin.ini may be corrupt. Please reinstall the Pelorin.");
@@ -271,9 +273,9 @@ TEST_F(Checks, DiskBoundaries) {
     for (const Case& c : cases) {
         if (c.vista) SetOs(2, 6, 0, 1);
         system.disk = SystemFacts::DiskSpace{c.freeMb * kMB, 0};
-        CheckResults.clear();
+        run.rows.clear();
         CheckPlatform platform = Platform();
-        EXPECT_EQ(CheckDiskSpace(platform), c.outcome) << c.record;
+        EXPECT_EQ(CheckDiskSpace(run, platform), c.outcome) << c.record;
         EXPECT_EQ(OnlyRecord(), c.record);
     }
 }
@@ -281,7 +283,7 @@ TEST_F(Checks, DiskBoundaries) {
 TEST_F(Checks, UnknownFreeSpaceIsZero) {
     system.disk.reset();
     CheckPlatform platform = Platform();
-    EXPECT_EQ(CheckDiskSpace(platform), kCheckFailed);
+    EXPECT_EQ(CheckDiskSpace(run, platform), kCheckFailed);
     EXPECT_EQ(OnlyRecord(), "Disk Space^Failed^500 MB^0 MB");
     EXPECT_EQ(FreeDiskMegabytes("C:", 0, system), std::nullopt);
     system.disk = SystemFacts::DiskSpace{3 * kMB, 7 * kMB};
@@ -312,7 +314,7 @@ TEST_F(Checks, NotANumberStopsNamingTheKey) {
             settings[c.key] = bad;
             CheckPlatform platform = Platform();
             try {
-                RunAllChecks(platform);
+                RunAllChecks(run, platform);
                 ADD_FAILURE() << c.key << " = " << bad << " did not stop";
             } catch (const SettingsStop& stop) {
                 std::string message = stop.what();
@@ -329,7 +331,7 @@ TEST_F(Checks, NotANumberStopsNamingTheKey) {
         else SetOs(1, 4, 10);
         settings[key] = "lots";
         CheckPlatform platform = Platform();
-        EXPECT_THROW(CheckMemory(platform), SettingsStop) << key;
+        EXPECT_THROW(CheckMemory(run, platform), SettingsStop) << key;
     }
 }
 
@@ -340,9 +342,9 @@ TEST_F(Checks, DiskGoesOnPastUnreadableValues) {
             if (std::string(key).find("Vista") != std::string::npos) SetOs(2, 6, 0, 1);
             settings[key] = bad;
             problems.clear();
-            CheckResults.clear();
+            run.rows.clear();
             CheckPlatform platform = Platform();
-            EXPECT_EQ(CheckDiskSpace(platform), kCheckFailed);
+            EXPECT_EQ(CheckDiskSpace(run, platform), kCheckFailed);
             EXPECT_EQ(OnlyRecord(), "Disk Space^Failed^" + bad + "^4.00 GB");
             ASSERT_EQ(problems.size(), 1u);
             EXPECT_NE(problems[0].find(std::string(key) + " = \"" + bad + "\""),
@@ -354,9 +356,9 @@ TEST_F(Checks, DiskGoesOnPastUnreadableValues) {
         if (std::string(key).find("Vista") != std::string::npos) SetOs(2, 6, 0, 1);
         settings[key] = "";
         problems.clear();
-        CheckResults.clear();
+        run.rows.clear();
         CheckPlatform platform = Platform();
-        EXPECT_EQ(CheckDiskSpace(platform), kCheckPassedWarning) << key;
+        EXPECT_EQ(CheckDiskSpace(run, platform), kCheckPassedWarning) << key;
         EXPECT_EQ(problems.size(), 1u);
     }
 }

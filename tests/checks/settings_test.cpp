@@ -10,30 +10,35 @@
 namespace {
 
 // Each test works in a folder of its own under the temporary folder.
-class SettingsFile : public ::testing::Test {
+class Settings : public ::testing::Test {
 protected:
     void SetUp() override {
         char temp[MAX_PATH];
         ::GetTempPathA(MAX_PATH, temp);
-        ProgramDir = std::string(temp) + "tscheck_settings_test\\";
-        ::CreateDirectoryA(ProgramDir.c_str(), nullptr);
-        ::DeleteFileA(SettingsPath().c_str());
+        folder = std::string(temp) + "tscheck_settings_test\\";
+        settings = SettingsFile(folder);
+        ::CreateDirectoryA(folder.c_str(), nullptr);
+        ::DeleteFileA(settings.Path().c_str());
     }
     void TearDown() override {
-        ::DeleteFileA(SettingsPath().c_str());
-        ::RemoveDirectoryA(ProgramDir.c_str());
+        ::DeleteFileA(settings.Path().c_str());
+        ::RemoveDirectoryA(folder.c_str());
     }
     void Write(const std::string& content) {
-        std::ofstream(SettingsPath(), std::ios::binary) << content;
+        std::ofstream(settings.Path(), std::ios::binary) << content;
     }
     std::string Read() {
-        std::ifstream in(SettingsPath(), std::ios::binary);
+        std::ifstream in(settings.Path(), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
+    std::string ReadRequirement(const std::string& key) { return settings.ReadRequirement(key); }
+
+    std::string folder;
+    SettingsFile settings;
 };
 
-TEST_F(SettingsFile, DefaultFileIsTheFortyLinesWithCrLf) {
-    ASSERT_TRUE(WriteDefaultSettings());
+TEST_F(Settings, DefaultFileIsTheFortyLinesWithCrLf) {
+    ASSERT_TRUE(settings.WriteDefaults());
     std::string expected;
     for (auto line : kDefaultSettingsLines) expected += std::string(line) + "\r\n";
     EXPECT_EQ(Read(), expected);
@@ -42,8 +47,8 @@ TEST_F(SettingsFile, DefaultFileIsTheFortyLinesWithCrLf) {
     EXPECT_EQ(std::string(kDefaultSettingsLines[39]), "ShowResults = true");
 }
 
-TEST_F(SettingsFile, DefaultValuesReadBack) {
-    ASSERT_TRUE(WriteDefaultSettings());
+TEST_F(Settings, DefaultValuesReadBack) {
+    ASSERT_TRUE(settings.WriteDefaults());
     EXPECT_EQ(ReadRequirement("Title"), "Tavrin Internet");
     EXPECT_EQ(ReadRequirement("Run"), "installtavrinsecure");
     EXPECT_EQ(ReadRequirement("Run0"), "");
@@ -52,7 +57,7 @@ TEST_F(SettingsFile, DefaultValuesReadBack) {
     EXPECT_EQ(ReadRequirement("NoSuchKey"), "");
 }
 
-TEST_F(SettingsFile, ProfileRules) {
+TEST_F(Settings, ProfileRules) {
     Write("[Requirements]\r\nTitle=Tavrin Internet\r\nWARNCPUSPEED = 2000\r\nRun0 =\r\n"
           "Msg =   spaced out   \r\n");
     EXPECT_EQ(ReadRequirement("Title"), "Tavrin Internet");
@@ -63,7 +68,7 @@ TEST_F(SettingsFile, ProfileRules) {
 
 // A cut command would run as something else: a value that fills the read
 // buffer is refused, naming its key.
-TEST_F(SettingsFile, OverLongValuesAreRefused) {
+TEST_F(Settings, OverLongValuesAreRefused) {
     std::string path = "C:\\Program Files\\Tavrin\\" + std::string(280, 'x') + "\\setup.exe";
     Write("[Requirements]\r\nRun3 = " + path + "\r\nMsg = " + std::string(253, 'y') + "\r\n");
     try {
@@ -77,25 +82,24 @@ TEST_F(SettingsFile, OverLongValuesAreRefused) {
 
 // A program folder where the default file cannot be written (a CD): the
 // same defaults answer from memory, keys matched as the profile read does.
-TEST_F(SettingsFile, BuiltInDefaultsWhenTheFileCannotBeWritten) {
-    std::string folder = ProgramDir;
-    ProgramDir += "no such folder\\";
-    EXPECT_FALSE(WriteDefaultSettings());
-    UseBuiltInSettings(true);
+TEST_F(Settings, BuiltInDefaultsWhenTheFileCannotBeWritten) {
+    settings = SettingsFile(folder + "no such folder\\");
+    EXPECT_FALSE(settings.WriteDefaults());
+    settings.UseBuiltInSettings();
     EXPECT_EQ(ReadRequirement("Run"), "installtavrinsecure");
     EXPECT_EQ(ReadRequirement("warnCPUSpeedVista"), "1760");
     EXPECT_EQ(ReadRequirement("forecolor"), "0,150,255");
     EXPECT_EQ(ReadRequirement("Run0"), "");
     EXPECT_EQ(ReadRequirement("NoSuchKey"), "");
-    UseBuiltInSettings(false);
-    ProgramDir = folder;
+    EXPECT_EQ(SettingsFile().ReadRequirement("Run"), "installtavrinsecure")
+        << "no program folder: the defaults from memory";
 }
 
-TEST_F(SettingsFile, MissingFileReadsEmpty) {
+TEST_F(Settings, MissingFileReadsEmpty) {
     EXPECT_EQ(ReadRequirement("Title"), "");
 }
 
-TEST_F(SettingsFile, ReadsTheFileAfreshEachTime) {
+TEST_F(Settings, ReadsTheFileAfreshEachTime) {
     Write("[Requirements]\r\nMsg = one\r\n");
     EXPECT_EQ(ReadRequirement("Msg"), "one");
     Write("[Requirements]\r\nMsg = two\r\n");

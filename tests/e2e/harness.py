@@ -20,6 +20,19 @@ MAIN_TITLE = "Tavrin Secure Requirements Check"
 EXIT_PASSED = 830808
 EXIT_FAILED = 770601
 
+# The main window's buttons (x, y, width, height in client coordinates), the
+# one table every scenario takes them from, and the points that click them.
+RUN_BUTTON = (222, 347, 145, 38)
+CLOSE_BUTTON_BOX = (541, 12, 32, 32)
+
+
+def _centre(box):
+    return (str(box[0] + box[2] // 2), str(box[1] + box[3] // 2))
+
+
+RUN_SETUP = _centre(RUN_BUTTON)
+CLOSE_BUTTON = _centre(CLOSE_BUTTON_BOX)
+
 
 PREFIX64 = os.path.join(BUILD, "wineprefix64")
 _active_prefix = PREFIX
@@ -174,15 +187,13 @@ class Run:
         return [w for w in self.dumps[dump] if w.title != MAIN_TITLE]
 
     def rows(self, dump=0):
-        """The five result rows as (need, have) from the label columns."""
+        """The result rows as (need, have), top to bottom: the labels that
+        share a top, the need column left of the have column."""
         main = self.window(dump)
-        labels = [c for c in main.children if c.cls == "TSCheckLabel"]
-        rows = []
-        for top in (118, 150, 184, 217, 250):
-            need = next((c.text for c in labels if c.y == top and c.x == 177), None)
-            have = next((c.text for c in labels if c.y == top and c.x == 352), None)
-            rows.append((need, have))
-        return rows
+        labels = sorted((c for c in main.children if c.cls == "TSCheckLabel"),
+                        key=lambda c: (c.y, c.x))
+        tops = sorted({c.y for c in labels})
+        return [tuple(c.text for c in labels if c.y == top) for top in tops]
 
 
 def box_text(window):

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "checks/settings.h"
@@ -12,17 +13,23 @@
 
 namespace {
 
-// The runner's way out of the program, caught by the tests.
-struct ProgramEnded {};
-
 struct FakeHost : CommandRunnerHost {
     std::vector<std::string> messages;
     bool unloaded = false;
-    bool ChecksPassed() override { return true; }
     void SetBusyPointer(bool) override {}
-    void RunInstallScript() override {}
+    bool RunInstallScript() override { return false; }
     void UnloadWindow() override { unloaded = true; }
-    [[noreturn]] void EndProgram() override { throw ProgramEnded{}; }
+    void RequestEnd(const ProgramEnd& asked) override {
+        if (!end) end = asked;
+    }
+    bool Ending() override { return end.has_value(); }
+    // What closing the main window does: ask for the end with the verdict,
+    // which reaches the waits as WM_QUIT.
+    void Close() {
+        RequestEnd({kExitPassed, EndReason::Verdict});
+        ::PostQuitMessage(static_cast<int>(kExitPassed));
+    }
+    std::optional<ProgramEnd> end;
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
 };
 
@@ -32,32 +39,33 @@ protected:
     void SetUp() override {
         char temp[MAX_PATH];
         ::GetTempPathA(MAX_PATH, temp);
-        ProgramDir = std::string(temp) + "tscheck_runner_test\\";
-        ::CreateDirectoryA(ProgramDir.c_str(), nullptr);
-        KeepWindowOpen = false;
+        folder = std::string(temp) + "tscheck_runner_test\\";
+        ::CreateDirectoryA(folder.c_str(), nullptr);
+        run.settings = SettingsFile(folder);
+        run.verdict = true;
     }
     void TearDown() override {
-        ::DeleteFileA(SettingsPath().c_str());
+        ::DeleteFileA(run.settings.Path().c_str());
         ::DeleteFileA(marker().c_str());
-        ::RemoveDirectoryA(ProgramDir.c_str());
+        ::RemoveDirectoryA(folder.c_str());
     }
     void Settings(const std::vector<std::string>& lines) {
-        std::ofstream file(SettingsPath(), std::ios::binary | std::ios::trunc);
+        std::ofstream file(run.settings.Path(), std::ios::binary | std::ios::trunc);
         file << "[Requirements]\r\n";
         for (const std::string& line : lines) file << line << "\r\n";
     }
     void Run() {
-        try {
-            RunSetupCommands(host);
-            ADD_FAILURE() << "the run did not end the program";
-        } catch (const ProgramEnded&) {
-        }
+        RunSetupCommands(host, run);
+        ASSERT_TRUE(host.end) << "the run did not end the program";
+        EXPECT_EQ(host.end->exitCode, kExitNoVerdict);
     }
     // A command that leaves a trace: cmd.exe creating a file.
-    std::string marker() const { return ProgramDir + "ran.txt"; }
+    std::string marker() const { return folder + "ran.txt"; }
     std::string Touch() const { return "cmd.exe /c echo ran>\"" + marker() + "\""; }
     bool Ran() const { return ::GetFileAttributesA(marker().c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+    std::string folder;
+    CheckRun run;
     FakeHost host;
 };
 
@@ -70,6 +78,31 @@ TEST_F(Runner, ACommandThatCannotStartIsNamedAndTheListGoesOn) {
     EXPECT_EQ(host.messages[1], "Done.");
     EXPECT_TRUE(Ran()) << "the next command still ran";
     EXPECT_TRUE(host.unloaded);
+    EXPECT_EQ(host.end->reason, EndReason::SetupDone);
+}
+
+FakeHost* closingHost = nullptr;
+
+void CALLBACK CloseOnTick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!closingHost->Ending()) closingHost->Close();
+}
+
+// The window closed while a command runs: the wait returns, and nothing
+// after it starts.
+TEST_F(Runner, ClosingDuringACommandStopsTheList) {
+    Settings({"Run = cmd.exe /c ping -n 3 127.0.0.1 >nul", "Run0 = " + Touch(), "Msg = never"});
+    closingHost = &host;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 10, CloseOnTick);
+    RunSetupCommands(host, run);
+    ::KillTimer(nullptr, timer);
+    MSG msg;
+    bool quitWaiting = false;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) quitWaiting |= msg.message == WM_QUIT;
+    EXPECT_TRUE(quitWaiting) << "the loop outside still sees the end";
+    ASSERT_TRUE(host.end);
+    EXPECT_EQ(host.end->exitCode, kExitPassed);
+    EXPECT_FALSE(Ran());
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(Runner, AnOverLongCommandIsRefusedNotCutAndRun) {
@@ -80,6 +113,7 @@ TEST_F(Runner, AnOverLongCommandIsRefusedNotCutAndRun) {
     EXPECT_NE(host.messages[0].find("Run0"), std::string::npos) << host.messages[0];
     EXPECT_TRUE(Ran());
     EXPECT_FALSE(host.unloaded) << "ended at once, without a verdict";
+    EXPECT_EQ(host.end->reason, EndReason::SettingsStop);
 }
 
 TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
@@ -89,7 +123,7 @@ TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
                              "nul.txt", "com1"}) {
         Settings({"Favorite = http://tavrin.example/", std::string("FavoriteName = ") + name});
         host.messages.clear();
-        CreateFavorite(host);
+        CreateFavorite(host, run.settings);
         ASSERT_EQ(host.messages.size(), 1u) << name;
         EXPECT_NE(host.messages[0].find(name), std::string::npos) << host.messages[0];
     }
@@ -100,7 +134,7 @@ TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
     // A plain name with dots and blanks is fine.
     Settings({"Favorite = http://tavrin.example/", "FavoriteName = Tavrin Support v2.1"});
     host.messages.clear();
-    CreateFavorite(host);
+    CreateFavorite(host, run.settings);
     EXPECT_TRUE(host.messages.empty());
     std::string written = favorites + "Tavrin Support v2.1.url";
     EXPECT_NE(::GetFileAttributesA(written.c_str()), INVALID_FILE_ATTRIBUTES);

@@ -12,7 +12,7 @@ constexpr std::uint8_t kCredits[] = {119, 190, 191, 87, 73, 76, 79};  // F8 . / 
 class ComboKeysTest : public testing::Test {
 protected:
     ComboKeysTest() {
-        keys.Pressed = [this](std::int32_t& cId) { fired.push_back(cId); };
+        keys.Pressed = [this](std::int32_t cId) { fired.push_back(cId); };
     }
     void Type(std::initializer_list<std::uint8_t> codes) {
         for (std::uint8_t code : codes) keys.KeyPressed(code);

@@ -62,13 +62,11 @@ TEST(ApplyBackground, KindZeroTakesTheDefaultPanelOtherKindsTheMessageBody) {
     EXPECT_EQ(shown.pixels, body.pixels);
 }
 
-TEST(ApplyBackground, RefillsTheRegisteredLogoStrip) {
+TEST(ApplyBackground, FillsTheLogoStrip) {
     TestWindow window(375, 194);
     PictureBox strip;
     ASSERT_TRUE(strip.Create(window.hwnd, 0, 0, 131, 18));
-    SetLogoStrip(&strip);
-    ApplyBackground(window.hwnd, window.image, frmPics(), 1);
-    SetLogoStrip(nullptr);
+    ApplyBackground(window.hwnd, window.image, frmPics(), 0, &strip);
     EXPECT_EQ(ReadSurfacePixels(strip.image().dc(), 131, 18).pixels,
               PixelsOf(frmPics().imgLstBG[1].Picture.get()).pixels);
 }
@@ -84,20 +82,19 @@ TEST(DrawListImage, DrawsOnTheSurfaceOnlyAndARepaintRestoresThePicture) {
     PixelGrid hover = PixelsOf(buttons[17].Picture.get());
     ASSERT_EQ(PixelsOnScreen(button.hwnd()).pixels, normal.pixels);
 
-    EXPECT_TRUE(DrawListImage(button.hwnd(), buttons, 17));
+    MemorySurface buffer;
+    EXPECT_TRUE(DrawListImage(buffer, button.hwnd(), buttons, 17));
     EXPECT_EQ(PixelsOnScreen(button.hwnd()).pixels, hover.pixels);
 
     button.Refresh();
     EXPECT_EQ(PixelsOnScreen(button.hwnd()).pixels, normal.pixels);
-
-    EXPECT_TRUE(DrawListImageMain(button.hwnd(), buttons, 17));
-    EXPECT_EQ(PixelsOnScreen(button.hwnd()).pixels, hover.pixels);
 }
 
 TEST(DrawListImage, AnUntaggedEntryDrawsNothing) {
     TestWindow window(400, 200);
-    EXPECT_FALSE(DrawListImage(window.hwnd, frmPics().imgLstMsgBG, 0));
-    EXPECT_FALSE(DrawListImageMain(window.hwnd, frmPics().picBufferPass, 0));
+    MemorySurface buffer;
+    EXPECT_FALSE(DrawListImage(buffer, window.hwnd, frmPics().imgLstMsgBG, 0));
+    EXPECT_FALSE(DrawListImage(buffer, window.hwnd, frmPics().picBufferPass, 0));
 }
 
 }  // namespace

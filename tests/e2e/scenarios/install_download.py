@@ -8,11 +8,10 @@ import shutil
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
-from harness import (BUILD, EXIT_PASSED, MAIN_TITLE, PREFIX, Bitmap, Scenario, box_text,  # noqa: E402
-                     main, serving, set_windows_version, wine)
+from harness import (BUILD, CLOSE_BUTTON, EXIT_PASSED, MAIN_TITLE, PREFIX, RUN_BUTTON,  # noqa: E402
+                     RUN_SETUP, Bitmap, Scenario, box_text, main, serving, set_windows_version,
+                     wine)
 
-RUN_SETUP = ("294", "366")
-CLOSE_BUTTON = ("557", "28")
 SETUP_PATH = "/TavrinCA/tavrinsecure/tavrinsecure.exe"
 BAR = (33, 345, 521, 25)  # where the main window keeps its progress bar
 
@@ -98,7 +97,7 @@ class InstallDownload(Scenario):
         bars = [c for c in main_window.children if c.cls == "TSCheckXPProgressBar"]
         self.assertTrue(bars and bars[0].visible, "the progress bar shows while downloading")
         run_button = [c for c in main_window.children
-                      if c.cls == "TSCheckPicture" and (c.x, c.y) == (222, 347)]
+                      if c.cls == "TSCheckPicture" and (c.x, c.y) == RUN_BUTTON[:2]]
         self.assertFalse(run_button[0].visible, "Run Setup is hidden during the download")
         colours = self.bar_pixels(Bitmap(unix_shot), main_window)
         self.assertGreater(len(colours), 3, "a drawn bar, not an empty field")

@@ -4,9 +4,8 @@ import os
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
-from harness import MAIN_TITLE, Scenario, main, set_windows_version  # noqa: E402
+from harness import CLOSE_BUTTON, MAIN_TITLE, Scenario, main, set_windows_version  # noqa: E402
 
-CLOSE_BUTTON = ("557", "28")
 
 
 class OsVersions(Scenario):

@@ -6,10 +6,9 @@ import shutil
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
-from harness import (BUILD, EXIT_FAILED, EXIT_PASSED, MAIN_TITLE, PREFIX, Scenario,  # noqa: E402
-                     box_text, main, set_windows_version)
+from harness import (BUILD, EXIT_FAILED, EXIT_PASSED, MAIN_TITLE, PREFIX, RUN_SETUP,  # noqa: E402
+                     Scenario, box_text, main, set_windows_version)
 
-RUN_SETUP = ("294", "366")
 
 # Requirements this machine meets whatever it measures.
 EASY = ["MinOS = 0", "ExceptionOS =", "XPSP = 0", "MinCPUSpeed = -1", "WarnCPUSpeed = -1",

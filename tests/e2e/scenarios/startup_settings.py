@@ -4,12 +4,11 @@ import os
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
-from harness import (EXIT_FAILED, EXIT_PASSED, MAIN_TITLE, Scenario, box_text, main,  # noqa: E402
-                     set_windows_version)
+from harness import (CLOSE_BUTTON, EXIT_FAILED, EXIT_PASSED, MAIN_TITLE, Scenario,  # noqa: E402
+                     box_text, main, set_windows_version)
 
 with open(os.path.join(os.path.dirname(__file__), "..", "default_pelorin.ini"), "rb") as f:
     DEFAULT_SETTINGS = f.read()
-CLOSE_BUTTON = ("557", "28")
 
 
 class StartupSettings(Scenario):
@@ -48,17 +47,6 @@ class StartupSettings(Scenario):
         self.assertIsNone(run.window(), "the main window is never shown")
         self.assertEqual(run.exit_code, 0)
         self.assertFalse(os.path.exists(self.settings_path))
-
-    def test_windows_95_refusal_names_the_title_and_keeps_the_file(self):
-        set_windows_version("win95")
-        self.write_settings(["[Requirements]", "Title = Tavrin Internet"])
-        before = self.settings_bytes()
-        run = self.drive("wait-other", "60", "dump", "press-ok", "wait-exit", "30")
-        self.assertEqual(box_text(run.boxes()[0]),
-                         "Sorry, Windows 95 does not meet the minimum system requirements to run "
-                         "Tavrin Internet.")
-        self.assertEqual(run.exit_code, 0)
-        self.assertEqual(self.settings_bytes(), before)
 
     def test_an_unreadable_settings_file_stops_without_a_verdict(self):
         set_windows_version("winxp")

@@ -1,5 +1,0 @@
-#include "app/program_end.h"
-
-#include <windows.h>
-
-void EndProgram() { ::ExitProcess(0); }

@@ -1,0 +1,51 @@
+// The decisions of start-up as plain functions of the platform's facts and
+// the settings: whether this copy may run at all, and what the settings ask
+// of the window. The main window carries them out.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/system_facts.h"
+
+// What start-up knows of the computer and of how it was started.
+struct PlatformFacts {
+    int osCode = 0;
+    bool isAdministrator = false;
+    bool relaunched = false;  // the command line carries the elevated marker
+};
+
+PlatformFacts FactsOf(const SystemFacts& system, const std::string& commandLine);
+
+enum class LaunchStep {
+    GoOn,                   // rights enough, or a system that does not ask for them
+    RefuseWindows95,        // tell the user and end
+    Relaunch,               // Vista or later without rights: start again elevated
+    StillNotAdministrator,  // the relaunched copy still lacks them: tell and end
+};
+
+LaunchStep DecideLaunch(const PlatformFacts& facts);
+
+// The refusal shown on Windows 95; `title` is the Title setting.
+std::string Windows95Refusal(const std::string& title);
+
+using SettingReader = std::function<std::string(const std::string& key)>;
+
+// What the settings ask of the main window.
+struct WindowPlan {
+    // Set when the settings leave no way on: the message to show before the
+    // program ends without a verdict.
+    std::optional<std::string> stop;
+    // The background image's index; empty for the drawn default panel,
+    // which carries no logo of its own, so the logo strip shows on it.
+    std::optional<std::size_t> background;
+    std::string failureText;  // shown when a check fails
+    bool showResults = true;  // false: a pass runs the setup at once
+};
+
+// Reads the colours, the background, the failure text and ShowResults, in
+// that order; `backgroundCount` is the number of background images. Lets a
+// SettingsStop from the reader through.
+WindowPlan PlanWindow(const SettingReader& read, std::size_t backgroundCount);

@@ -1,0 +1,42 @@
+// What one run of the program knows: its settings, the system's code, the
+// processor object, the result of each check as a row, and the verdict.
+// The main window owns the run and hands it to the checks, the results
+// display and Run Setup.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "checks/os_identification.h"
+#include "checks/settings.h"
+#include "cpu/cpu_info.h"
+
+enum CheckOutcome : std::int16_t {
+    kCheckPassed = 1,
+    kCheckFailed = 2,
+    kCheckPassedWarning = 4,
+};
+
+// One row of the results: which test, its outcome, and the texts shown
+// for what is needed and what the computer has.
+struct CheckRow {
+    std::string test;
+    CheckOutcome verdict = kCheckFailed;
+    std::string need;
+    std::string have;
+};
+
+struct CheckRun {
+    SettingsFile settings;
+    int osCode = kOsUnknown;
+    // Created at start-up and replaced by every clock measurement.
+    std::unique_ptr<cCpuInfo> processor;
+    std::vector<CheckRow> rows;
+    std::string failureText;   // the Err setting, extended by the OS check
+    std::optional<bool> verdict;  // set once the checks have run
+
+    bool Passed() const { return verdict.value_or(false); }
+};
