@@ -1,6 +1,6 @@
 #include "app/elevation.h"
 
-#include <cctype>
+#include "platform/text_case.h"
 
 const char kStillNotAdministratorMessage[] =
     "Tavrin Secure Requirements Check was started again with administrator rights, but it "
@@ -9,15 +9,6 @@ const char kStillNotAdministratorMessage[] =
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-bool SameWord(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 }  // namespace
 
@@ -33,7 +24,7 @@ bool HasElevatedMarker(const std::string& commandLine) {
         while (at < commandLine.size() && IsBlank(commandLine[at])) ++at;
         std::size_t end = at;
         while (end < commandLine.size() && !IsBlank(commandLine[end])) ++end;
-        if (end > at && SameWord(commandLine.substr(at, end - at), kElevatedMarker)) return true;
+        if (end > at && SameIgnoringCase(commandLine.substr(at, end - at), kElevatedMarker)) return true;
         at = end;
     }
     return false;

@@ -2,27 +2,16 @@
 
 #include <windows.h>
 
-#include <cctype>
-
 #include "checks/setting_numbers.h"
-#include "platform/whole_file.h"
-
 #include "platform/owned.h"
+#include "platform/text_case.h"
+#include "platform/whole_file.h"
 
 const char kSettingsFileMissingMessage[] = "String file missing from program directory";
 
 namespace {
 
 constexpr DWORD kReadBufferSize = 255;
-
-bool SameKey(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -100,7 +89,7 @@ std::string BuiltInSetting(const std::string& key) {
         }
         std::size_t equals = line.find('=');
         if (!inSection || equals == std::string_view::npos) continue;
-        if (SameKey(TrimBlanks(line.substr(0, equals)), key))
+        if (SameIgnoringCase(TrimBlanks(line.substr(0, equals)), key))
             return std::string(TrimBlanks(line.substr(equals + 1)));
     }
     return {};
@@ -120,8 +109,7 @@ bool SettingsFile::WriteDefaults() const {
 }
 
 std::optional<bool> ParseBooleanWord(std::string_view text) {
-    std::string lower;
-    for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string lower = LowerCase(text);
     if (lower == "true") return true;
     if (lower == "false") return false;
     // Any number the other settings accept: zero is false, the rest true.

@@ -2,23 +2,15 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <cctype>
-
 #include "checks/settings.h"
 #include "platform/owned.h"
 #include "platform/system_error.h"
+#include "platform/text_case.h"
 #include "platform/whole_file.h"
 #include "setup/file_manip.h"
 #include "setup/special_folders.h"
 
 namespace {
-
-std::string LowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 bool IsPlainFile(const std::string& path) {
     DWORD attributes = ::GetFileAttributesA(path.c_str());
