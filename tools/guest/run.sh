@@ -63,8 +63,11 @@ boot_guest() {
         -drive "file=$work/job.tar,format=raw,if=virtio,readonly=on" \
         -drive "file=$work/results.tar,format=raw,if=virtio" \
         -serial stdio </dev/null 2>"$work/qemu.log" |
-        tr -d '\r' | tee "$console" | awk '/^@@tscheck-job-ends$/ { shown = 0 } shown { print; fflush() }
-                 /^@@tscheck-job-begins$/ { shown = 1 }'
+        awk -v console="$console" '
+            { sub(/\r$/, ""); print >console; fflush(console) }
+            /^@@tscheck-job-ends$/ { shown = 0 }
+            shown { print; fflush() }
+            /^@@tscheck-job-begins$/ { shown = 1 }'
 }
 
 machine_failed() {
