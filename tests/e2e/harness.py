@@ -252,13 +252,17 @@ class Scenario(unittest.TestCase):
 
 
 def _stretch_waits(steps):
-    """The driver's steps with the seconds of its waits times TIME_SCALE."""
+    """The driver's steps with the limits of its waits times TIME_SCALE, and
+    its short pauses too: those let the screen settle before a look at it.
+    Pauses of a second or more time the scenario's events and stay."""
     steps = list(steps)
     for i, step in enumerate(steps):
-        seconds = (i + 2 if step == "wait-window" else
-                   i + 1 if step in ("wait-other", "wait-gone", "wait-exit") else None)
-        if seconds is not None and seconds < len(steps):
-            steps[seconds] = str(int(steps[seconds]) * TIME_SCALE)
+        value = (i + 2 if step == "wait-window" else
+                 i + 1 if step in ("wait-other", "wait-gone", "wait-exit", "sleep") else None)
+        if value is None or value >= len(steps):
+            continue
+        if step != "sleep" or int(steps[value]) < 1000:
+            steps[value] = str(int(steps[value]) * TIME_SCALE)
     return steps
 
 

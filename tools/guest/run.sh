@@ -62,12 +62,23 @@ boot_guest() {
         -drive "file=$cache/root.img,format=raw,if=virtio,snapshot=on" \
         -drive "file=$work/job.tar,format=raw,if=virtio,readonly=on" \
         -drive "file=$work/results.tar,format=raw,if=virtio" \
-        -serial stdio </dev/null 2>"$work/qemu.log" |
-        awk -v console="$console" '
-            { sub(/\r$/, ""); print >console; fflush(console) }
-            /^@@tscheck-job-ends$/ { shown = 0 }
-            shown { print; fflush() }
-            /^@@tscheck-job-begins$/ { shown = 1 }'
+        -serial stdio </dev/null 2>"$work/qemu.log" | show_job_output
+}
+
+# Keeps the whole console in $console and shows the job's part of it, line
+# by line as it comes (awk would wait to fill its buffer).
+show_job_output() {
+    local line shown=0
+    : >"$console"
+    while IFS= read -r line; do
+        line=${line%$'\r'}
+        printf '%s\n' "$line" >>"$console"
+        case "$line" in
+            @@tscheck-job-begins) shown=1 ;;
+            @@tscheck-job-ends) shown=0 ;;
+            *) [ "$shown" = 0 ] || printf '%s\n' "$line" ;;
+        esac
+    done
 }
 
 machine_failed() {
