@@ -25,6 +25,12 @@ if [[ "$root" =~ [[:space:]] ]]; then
     exit 1
 fi
 
+accel=${TSCHECK_GUEST_ACCEL:-tcg}
+if [ "$accel" != tcg ] && [ "$accel" != kvm ]; then
+    echo "tools/guest/run.sh: TSCHECK_GUEST_ACCEL must be tcg or kvm, not $accel" >&2
+    exit 1
+fi
+
 "$root/tools/guest/build_image.sh"
 cache=$(guest_cache)
 cache=$(cd "$cache" && pwd)
@@ -52,7 +58,6 @@ boot_guest() {
         kvm) accel_options=(-accel kvm -cpu host,arch-capabilities=off) ;;
         # QEMU's TCG faults on Wine's return from 32-bit user code when SMAP is on.
         tcg) accel_options=(-accel tcg,thread=multi -cpu max,pku=off,la57=off,smap=off) ;;
-        *) echo "tools/guest/run.sh: TSCHECK_GUEST_ACCEL must be kvm or tcg, not $1" >&2; return 1 ;;
     esac
     timeout "${TSCHECK_GUEST_TIMEOUT:-5000}" qemu-system-x86_64 \
         -nodefaults -display none -no-reboot -nic none \
@@ -87,7 +92,6 @@ machine_failed() {
     exit 1
 }
 
-accel=${TSCHECK_GUEST_ACCEL:-tcg}
 started=$SECONDS
 boot_guest "$accel" || machine_failed
 
