@@ -7,5 +7,6 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
 source "$root/tools/lib/environment.sh"
 
-prepare_wine_run "$build"
+name_failures
+prepare_wine_run "$build" "$0" "$@"
 python3 "$root/tools/download_benchmark.py" --build "$build" "$@"

@@ -11,7 +11,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
 source "$root/tools/lib/environment.sh"
 
-prepare_wine_run "$build"
+name_failures
+prepare_wine_run "$build" "$0" "$@"
 
 folder="$TSCHECK_WINEPREFIX/drive_c/TSCheck"
 rm -rf "$folder"
@@ -61,5 +62,10 @@ code=$(echo "$output" | sed -n 's/^exit-code //p')
 case "$code" in
     830808) echo "Verdict: every check passed (exit code 830808)" ;;
     770601) echo "Verdict: a check failed (exit code 770601)" ;;
+    "")
+        echo "Verdict: unknown: the driver reported no exit code; its output:" >&2
+        sed 's/^/  /' <<<"$output" >&2
+        exit 1
+        ;;
     *) echo "Verdict: none (exit code $code)" ;;
 esac

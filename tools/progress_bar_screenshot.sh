@@ -6,7 +6,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
 source "$root/tools/lib/environment.sh"
 
-prepare_wine_run "$build"
+name_failures
+prepare_wine_run "$build" "$0" "$@"
 
 # The demo ends by itself after six seconds; capture once it is drawn.
 "$root/tools/wine-run" "$build/tests/controls/progress_bar_demo.exe" 6 &

@@ -19,6 +19,8 @@ SHOTS = os.path.join(BUILD, "e2e", "shots")
 MAIN_TITLE = "Tavrin Secure Requirements Check"
 EXIT_PASSED = 830808
 EXIT_FAILED = 770601
+# Waits are stretched by this factor where Wine runs in the emulated machine.
+TIME_SCALE = int(os.environ.get("TSCHECK_TEST_TIME_SCALE") or 1)
 
 # The main window's buttons (x, y, width, height in client coordinates), the
 # one table every scenario takes them from, and the points that click them.
@@ -55,7 +57,7 @@ def wine(*args, timeout=120):
     and one that stays running would hold a pipe open."""
     with tempfile.TemporaryFile() as out:
         result = subprocess.run([WINE_RUN, *args], env=_wine_env(_active_prefix), stdout=out,
-                                stderr=subprocess.DEVNULL, timeout=timeout,
+                                stderr=subprocess.DEVNULL, timeout=timeout * TIME_SCALE,
                                 stdin=subprocess.DEVNULL)
         out.seek(0)
         result.stdout = out.read().decode(errors="replace").replace("\r\n", "\n")
@@ -68,7 +70,7 @@ def use_64_bit_windows():
     global _active_prefix
     env = _wine_env(PREFIX64)
     subprocess.run([WINE_RUN, "wineboot", "-i"], env=env, stdin=subprocess.DEVNULL,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300 * TIME_SCALE)
     # A persistent server whose services do not hold our output pipes.
     subprocess.run(["wineserver", "-p"], env=dict(env, WINEPREFIX=PREFIX64),
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
@@ -249,7 +251,7 @@ class Scenario(unittest.TestCase):
     def drive(self, *steps, timeout=240):
         """Launches the program and runs the steps; returns the parsed run."""
         driver = os.path.join(BUILD, "e2e", "ts_driver.exe")
-        result = wine(driver, "launch", self.exe, *steps, timeout=timeout)
+        result = wine(driver, "launch", self.exe, *_stretch_waits(steps), timeout=timeout)
         sys.stdout.write(result.stdout)
         return Run(result.stdout)
 
@@ -258,6 +260,21 @@ class Scenario(unittest.TestCase):
         png = os.path.join(SHOTS, self.name + "-" + label + ".png")
         subprocess.run(["convert", bmp_path, png], check=False)
         return png
+
+
+def _stretch_waits(steps):
+    """The driver's steps with the limits of its waits times TIME_SCALE, and
+    its short pauses too: those let the screen settle before a look at it.
+    Pauses of a second or more time the scenario's events and stay."""
+    steps = list(steps)
+    for i, step in enumerate(steps):
+        value = (i + 2 if step == "wait-window" else
+                 i + 1 if step in ("wait-other", "wait-gone", "wait-exit", "sleep") else None)
+        if value is None or value >= len(steps):
+            continue
+        if step != "sleep" or int(steps[value]) < 1000:
+            steps[value] = str(int(steps[value]) * TIME_SCALE)
+    return steps
 
 
 class Bitmap:

@@ -1,5 +1,18 @@
 # Shared by the project's scripts: build, display and Wine prefix.
 # shellcheck shell=bash
+source "$root/tools/lib/machine.sh"
+
+# A failing step names itself (script, line, command, status) instead of
+# ending the script silently. Call right after sourcing this file.
+name_failures() {
+    set -E
+    trap 'echo "${0##*/}: failed with status $? at ${BASH_SOURCE[0]#"$root"/}:$LINENO: $BASH_COMMAND" >&2' ERR
+}
+
+# Where the emulated machine's image is kept: outside the source tree.
+guest_cache() {
+    echo "${TSCHECK_GUEST_CACHE:-$root/build/guest}"
+}
 
 # Runs the given commands when the script ends, after those added before.
 EXIT_COMMANDS=()
@@ -9,9 +22,11 @@ on_exit() {
 }
 
 configure_and_build() {
-    local build=$1
+    local build=$1 time_scale=1
+    # The emulated machine runs the tests about five times slower.
+    if [ "${TSCHECK_MACHINE:-native}" = emulated ]; then time_scale=5; fi
     cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
-        -DCMAKE_BUILD_TYPE=Release >/dev/null
+        -DCMAKE_BUILD_TYPE=Release -DTSCHECK_TEST_TIME_SCALE="$time_scale" >/dev/null
     cmake --build "$build" -j "$(nproc)"
 }
 
@@ -57,10 +72,17 @@ ensure_wine_prefix() {
 }
 
 # Everything a script needs to run Windows programs: the build, a display and
-# the prefix.
+# the prefix. Called as `prepare_wine_run "$build" "$0" "$@"`: where Wine
+# cannot run here, the build stays here and the calling script starts again
+# in the emulated machine with the same arguments, where it skips the build.
 prepare_wine_run() {
-    local build=$1
-    configure_and_build "$build" >/dev/null
+    local build=$1 script=$2
+    shift 2
+    choose_machine
+    [ "$TSCHECK_MACHINE" = guest ] || configure_and_build "$build" >/dev/null
+    if [ "$TSCHECK_MACHINE" = emulated ]; then
+        exec "$root/tools/guest/run.sh" "$(realpath --relative-to="$root" "$script")" "$@"
+    fi
     ensure_display
     ensure_wine_prefix "$build"
 }
