@@ -19,6 +19,7 @@ GUEST_PACKAGES=(
     linux-image-amd64 initramfs-tools kmod iproute2
     "${TSCHECK_WINE_PACKAGES[@]}"
     cmake python3
+    binutils-mingw-w64-i686  # the import audit reads the exe's import table
 )
 # The image is made anew when what it holds changes; raise the layout number
 # when the way it is made changes.
