@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "platform/owned.h"
+#include "platform/system_library.h"
 #include "setup/sha256.h"
 
 namespace {
@@ -30,24 +32,22 @@ struct SecurityApi {
     }
 };
 
-template <typename Function>
-void Bind(HMODULE module, const char* name, Function& target) {
-    target = reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
 SecurityApi BindSecurityApi() {
     SecurityApi api;
     HMODULE advapi = ::GetModuleHandleA("advapi32.dll");  // imported by the program already
     if (!advapi) return api;
-    Bind(advapi, "OpenProcessToken", api.OpenProcessToken);
-    Bind(advapi, "GetTokenInformation", api.GetTokenInformation);
-    Bind(advapi, "GetLengthSid", api.GetLengthSid);
-    Bind(advapi, "InitializeAcl", api.InitializeAcl);
-    Bind(advapi, "AddAccessAllowedAce", api.AddAccessAllowedAce);
-    Bind(advapi, "GetAce", api.GetAce);
-    Bind(advapi, "InitializeSecurityDescriptor", api.InitializeSecurityDescriptor);
-    Bind(advapi, "SetSecurityDescriptorDacl", api.SetSecurityDescriptorDacl);
-    Bind(advapi, "SetSecurityDescriptorControl", api.SetSecurityDescriptorControl);
+    auto bind = [advapi](auto& target, const char* name) {
+        target = BindExport<std::remove_reference_t<decltype(target)>>(advapi, name);
+    };
+    bind(api.OpenProcessToken, "OpenProcessToken");
+    bind(api.GetTokenInformation, "GetTokenInformation");
+    bind(api.GetLengthSid, "GetLengthSid");
+    bind(api.InitializeAcl, "InitializeAcl");
+    bind(api.AddAccessAllowedAce, "AddAccessAllowedAce");
+    bind(api.GetAce, "GetAce");
+    bind(api.InitializeSecurityDescriptor, "InitializeSecurityDescriptor");
+    bind(api.SetSecurityDescriptorDacl, "SetSecurityDescriptorDacl");
+    bind(api.SetSecurityDescriptorControl, "SetSecurityDescriptorControl");
     return api;
 }
 
