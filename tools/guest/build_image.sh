@@ -12,7 +12,11 @@ source "$root/tools/lib/packages.sh"
 name_failures
 
 cache=$(guest_cache)
-mirror=${TSCHECK_GUEST_MIRROR:-http://deb.debian.org/debian}
+mirror=${TSCHECK_GUEST_MIRROR:-$(debian_mirror)}
+if [ -z "$mirror" ]; then
+    echo "build_image.sh: no Debian mirror in this machine's apt sources; name one with TSCHECK_GUEST_MIRROR" >&2
+    exit 1
+fi
 # What the guest runs: Wine and its display, and the tools the test scripts
 # call there. The program and its tests are built on the host.
 GUEST_PACKAGES=(

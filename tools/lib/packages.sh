@@ -18,6 +18,28 @@ TSCHECK_EMULATOR_PACKAGES=(
     qemu-system-x86 debootstrap e2fsprogs
 )
 
+# The Debian archive this machine's apt uses (the first one that carries
+# bookworm's main packages), so that the emulated machine is served by the
+# same mirror or proxy. Reads both the one-line and the deb822 source files.
+debian_mirror() {
+    local file
+    {
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$file" ] || continue
+        awk '$1 == "deb" && $0 ~ / bookworm / && $0 ~ / main/ {
+                 for (i = 2; i <= NF; i++) if ($i ~ /^[a-z]+:\/\//) { print $i; exit }
+             }' "$file"
+    done
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$file" ] || continue
+        awk 'BEGIN { RS = ""; FS = "\n" }
+             /(^|\n)Suites:[^\n]*[ \t]bookworm([ \t]|\n|$)/ && /(^|\n)Components:[^\n]*main/ && !/(^|\n)Enabled: *no/ {
+                 for (i = 1; i <= NF; i++) if ($i ~ /^URIs:/) { split($i, w, /[ \t]+/); print w[2]; exit }
+             }' "$file"
+    done
+    } | head -1
+}
+
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
