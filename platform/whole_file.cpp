@@ -18,16 +18,33 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     }
 }
 
-bool WriteWholeFile(const std::string& path, std::string_view bytes) {
-    OwnedHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+namespace {
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         DWORD written = 0;
-        if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+        if (!::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                          nullptr) || written == 0)
             return false;
         bytes.remove_prefix(written);
     }
     return true;
+}
+
+}  // namespace
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes) {
+    OwnedHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && WriteAll(file.get(), bytes);
+}
+
+bool WriteWholeFileOrNothing(const std::string& path, std::string_view bytes) {
+    OwnedHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    if (WriteAll(file.get(), bytes)) return true;
+    file.reset();
+    ::DeleteFileA(path.c_str());
+    return false;
 }
