@@ -42,7 +42,7 @@ CommandLaunch LaunchOf(const std::string& command,
     return CommandLaunch{std::string(), command};
 }
 
-OwnedHandle StartCommandLine(const std::string& command, unsigned long* error) {
+StartedCommand StartCommandLine(const std::string& command) {
     CommandLaunch launch = LaunchOf(command, IsPlainFile);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -50,13 +50,16 @@ OwnedHandle StartCommandLine(const std::string& command, unsigned long* error) {
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
     std::string line = launch.commandLine;  // CreateProcessA may write into the command line
+    StartedCommand started;
     if (!::CreateProcessA(launch.program.empty() ? nullptr : launch.program.c_str(), line.data(),
                           nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        if (error) *error = ::GetLastError();
-        return OwnedHandle();
+        started.error = ::GetLastError();
+        return started;
     }
     OwnedHandle thread(process.hThread);
-    return OwnedHandle(process.hProcess);
+    started.process.reset(process.hProcess);
+    started.processId = process.dwProcessId;
+    return started;
 }
 
 bool IsPlainShortcutName(const std::string& name) {
@@ -73,8 +76,8 @@ void CreateFavorite(CommandRunnerHost& host, const SettingsFile& settings) {
         return;
     }
     // Without a Favorites folder the shortcut would land in the current
-    // folder; the folder lookup has told the user why it found none.
-    std::string folder = FavoritesFolder([&](const std::string& why) { host.ShowMessage(why); });
+    // folder: then there is no shortcut.
+    std::string folder = FavoritesFolder();
     if (folder.empty()) return;
     std::string path = folder + (name.empty() ? "tavrin" : name) + ".url";
     std::string shortcut =
@@ -91,7 +94,7 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
     std::string command;
     bool keepWindowOpen = false;
     try {
-        command = settings.ReadRequirement("Run");
+        command = settings.ReadCommand("Run");
         if (!run.Passed()) {
             host.UnloadWindow();
             host.RequestEnd({kExitNoVerdict, EndReason::SetupDone});
@@ -106,15 +109,15 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
             int index = 0;
             for (bool goingOn = true; goingOn;) {
                 if (!command.empty()) {
+                    // A line the system cannot start ends the run.
+                    StartedCommand started = StartCommandLine(command);
+                    if (!started.process) throw CommandError(SystemErrorText(started.error));
                     if (IsUrlCommand(command)) {
-                        // Started and left running; a line the system cannot start ends the run.
-                        unsigned long error = 0;
-                        if (!StartCommandLine(command, &error))
-                            throw CommandError(SystemErrorText(error));
-                    } else if (OwnedHandle process = StartCommandLine(command); !process) {
+                        // Started and left running.
+                    } else if (started.processId == 0) {
                         host.ShowMessage("Error Running: " + command);
                     } else {
-                        WaitForProcessExit(process.get());
+                        WaitForProcessExit(started.process.get());
                         // The window closed during the wait: nothing more runs.
                         if (host.Ending()) return;
                     }
@@ -122,7 +125,7 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
                 // Two empty values in a row end the list.
                 if (command.empty() && previous.empty()) goingOn = false;
                 previous = command;
-                command = settings.ReadRequirement("Run" + std::to_string(index));
+                command = settings.ReadCommand("Run" + std::to_string(index));
                 ++index;
             }
         }

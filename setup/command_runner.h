@@ -53,16 +53,22 @@ struct CommandLaunch {
 CommandLaunch LaunchOf(const std::string& command,
                        const std::function<bool(const std::string&)>& isFile);
 
-// Starts a command in a normal, focused window. The process handle is kept
+// A command started in a normal, focused window. The process handle is kept
 // so that the wait cannot land on another process; empty when the command
-// cannot start, and then `error` (when given) gets the system's error code.
-OwnedHandle StartCommandLine(const std::string& command, unsigned long* error = nullptr);
+// cannot start, and then `error` holds the system's error code.
+struct StartedCommand {
+    OwnedHandle process;
+    unsigned long processId = 0;
+    unsigned long error = 0;
+};
+StartedCommand StartCommandLine(const std::string& command);
 
 // Whether FavoriteName is a plain file name, one that keeps the shortcut in
 // Favorites: no folder parts ("\", "/", ".."), no stream (":"), no device.
 bool IsPlainShortcutName(const std::string& name);
 
 // Writes the Internet shortcut of Favorite / FavoriteName into Favorites.
-// A name that is not plain, or no Favorites folder, writes nothing and tells
-// the user. Throws CommandError when the file cannot be written.
+// A name that is not plain writes nothing and tells the user; without a
+// Favorites folder nothing is written either. Throws CommandError when the
+// file cannot be written.
 void CreateFavorite(CommandRunnerHost& host, const SettingsFile& settings);

@@ -69,16 +69,24 @@ protected:
     FakeHost host;
 };
 
-TEST_F(Runner, ACommandThatCannotStartIsNamedAndTheListGoesOn) {
-    Settings({"Run = C:\\no such folder\\setup.exe /quiet", "Run0 = " + Touch(),
-              "Msg = Done."});
+// A command the system cannot start ends the run at once: the install word
+// outside Run is an ordinary command line, and no such program exists.
+TEST_F(Runner, ACommandThatCannotStartEndsTheRun) {
+    std::string after = folder + "after.txt";
+    Settings({"Run = " + Touch(), "Run0 = installtavrinsecure",
+              "Run1 = cmd.exe /c echo ran>\"" + after + "\"", "Msg = never shown"});
     Run();
-    ASSERT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(host.messages[0], "Error Running: C:\\no such folder\\setup.exe /quiet");
-    EXPECT_EQ(host.messages[1], "Done.");
-    EXPECT_TRUE(Ran()) << "the next command still ran";
-    EXPECT_TRUE(host.unloaded);
-    EXPECT_EQ(host.end->reason, EndReason::SetupDone);
+    bool ranAfter = ::GetFileAttributesA(after.c_str()) != INVALID_FILE_ATTRIBUTES;
+    ::DeleteFileA(after.c_str());
+    EXPECT_TRUE(Ran()) << "the command before it ran";
+    EXPECT_FALSE(ranAfter) << "nothing after it runs";
+    ASSERT_EQ(host.messages.size(), 1u) << "no Msg";
+    const std::string& box = host.messages[0];
+    ASSERT_EQ(box.rfind("Cannot Run Command: installtavrinsecure\r\n", 0), 0u) << box;
+    EXPECT_GT(box.size(), std::string("Cannot Run Command: installtavrinsecure\r\n").size())
+        << "the system's description of the error";
+    EXPECT_FALSE(host.unloaded) << "no unload: the settings file stays";
+    EXPECT_EQ(host.end->reason, EndReason::CommandError);
 }
 
 FakeHost* closingHost = nullptr;
@@ -117,7 +125,7 @@ TEST_F(Runner, AnOverLongCommandIsRefusedNotCutAndRun) {
 }
 
 TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
-    std::string favorites = FavoritesFolder(nullptr);
+    std::string favorites = FavoritesFolder();
     ASSERT_FALSE(favorites.empty());
     for (const char* name : {"..\\..\\Startup\\x", "../x", "C:x", "x:stream", "..", "CON",
                              "nul.txt", "com1"}) {
