@@ -53,7 +53,7 @@ void InstallScript::StartSetupDownload() {
     // own, never to a fixed path in the shared temporary folder.
     std::string folder = host_.MakePrivateFolder(tempFolder_);
     if (folder.empty()) {
-        OnDownloadError();
+        FileMissing();
         return;
     }
     setupFile_ = std::make_shared<SetupFile>(folder, kSetupFileName, kMaxSetupBytes, pinnedSha256_);
@@ -101,7 +101,13 @@ void InstallScript::OnDownloadComplete() {
 
 void InstallScript::OnDownloadError() {
     if (abandoned_) return;
+    bool fileFailed = setupFile_ && setupFile_->Answered();
     setupFile_.reset();
+    // Nothing arrives any more, so the stall time-out tells the user.
+    if (fileFailed) FileMissing();
+}
+
+void InstallScript::FileMissing() {
     host_.EnableTimeoutTimer(false);
     stallCounter_ = 1;
     host_.ShowProgressBar(false);

@@ -72,6 +72,9 @@ public:
     // whose data flows never times out.
     void OnBytesReceived(std::int64_t bytesRead);
     void OnDownloadComplete();
+    // A download that failed on the network (no answer, another status) is
+    // left to the time-out; one whose file failed its checks after it
+    // arrived ends as a missing file does.
     void OnDownloadError();
     void OnTimerTick();
     // The window is closing: the download is cancelled and leaves no part of
@@ -83,6 +86,8 @@ public:
     std::int16_t StallCounter() const { return stallCounter_; }
 
 private:
+    // The setup file did not come whole: the error text, the window stays.
+    void FileMissing();
     void ShowDownloadFailed();
 
     InstallHost& host_;

@@ -72,6 +72,7 @@ bool SetupFile::Open() {
 }
 
 bool SetupFile::Announced(std::int64_t length) {
+    answered_ = true;
     lengthAnnounced_ = length != kNoLength;
     return !lengthAnnounced_ || static_cast<std::uint64_t>(length) <= maxBytes_;
 }

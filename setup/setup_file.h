@@ -32,6 +32,10 @@ public:
     void Discard() noexcept override;
 
     const std::string& Path() const noexcept { return path_; }
+    // True once the server's answer was taken (a good status and length):
+    // a download that fails after that failed on the file itself (cut short,
+    // not a whole program, another digest, too large), not on the network.
+    bool Answered() const noexcept { return answered_; }
     // True from a successful Commit until Release or Discard: the file is
     // verified and still locked against change.
     bool IsVerified() const noexcept { return verified_; }
@@ -48,6 +52,7 @@ private:
     std::optional<Sha256::Digest> pinned_;
     bool pinValid_ = true;
     bool lengthAnnounced_ = false;
+    bool answered_ = false;
     OwnedHandle file_;
     Sha256 streamed_;
     std::uint64_t written_ = 0;

@@ -159,6 +159,26 @@ TEST_F(Install, NineteenQuietTicksTimeOutOnce) {
               "Status: Downloading the setup file\r\nTo cancel, click the X in the top right.");
 }
 
+// A server that cannot be reached (or answers with another status) raises
+// a download error before any file arrived: the status stays, and the
+// time-out tells the user.
+TEST_F(Install, ANetworkFailureWaitsForTheTimeOut) {
+    script.RunInstallScript();
+    std::string downloading = host.status;
+    host.target->Discard();  // what the control does with a failed transfer
+    host.target.reset();
+    script.OnDownloadError();
+    EXPECT_EQ(host.status, downloading);
+    EXPECT_TRUE(host.bar);
+    EXPECT_FALSE(Exists(host.folder));
+    for (int tick = 0; tick < 18; ++tick) script.OnTimerTick();
+    EXPECT_EQ(host.messages, 0);
+    script.OnTimerTick();
+    EXPECT_EQ(host.messages, 1) << "the time-out message";
+    EXPECT_FALSE(host.bar);
+    EXPECT_TRUE(host.started.empty());
+}
+
 TEST_F(Install, FlowingBytesWithoutATotalNeverTimeOut) {
     script.RunInstallScript();
     for (int second = 1; second <= 60; ++second) {
