@@ -63,14 +63,14 @@ void InstallScript::StartSetupDownload() {
 }
 
 void InstallScript::OnDownloadProgress(std::int32_t bytesRead, std::int32_t bytesExpected) {
-    if (abandoned_) return;
+    if (abandoned_ || timedOut_) return;
     host_.SetProgress(bytesExpected, bytesRead,
                       FormatMegabytes(bytesRead) + " of " + FormatMegabytes(bytesExpected));
     OnBytesReceived(bytesRead);
 }
 
 void InstallScript::OnBytesReceived(std::int64_t bytesRead) {
-    if (abandoned_) return;
+    if (abandoned_ || timedOut_) return;
     if (static_cast<double>(bytesRead) > lastBytesRead_) stallCounter_ = 1;
     lastBytesRead_ = static_cast<double>(bytesRead);
 }
@@ -81,14 +81,18 @@ void InstallScript::OnTimerTick() {
     if (stallCounter_ >= kTimeoutTicks) return;
     ++stallCounter_;
     if (stallCounter_ == kTimeoutTicks) {
-        host_.ShowMessage("Download timed out. Please check your connection settings and try again.");
+        // The time-out is final before the box shows: data that arrives
+        // while it is up must not complete the download and start the setup.
         host_.CancelAllDownload();
+        setupFile_.reset();
+        timedOut_ = true;
+        host_.ShowMessage("Download timed out. Please check your connection settings and try again.");
         host_.ShowProgressBar(false);
     }
 }
 
 void InstallScript::OnDownloadComplete() {
-    if (abandoned_) return;
+    if (abandoned_ || timedOut_) return;
     host_.EnableTimeoutTimer(false);
     stallCounter_ = 1;
     host_.ShowProgressBar(false);
@@ -100,7 +104,7 @@ void InstallScript::OnDownloadComplete() {
 }
 
 void InstallScript::OnDownloadError() {
-    if (abandoned_) return;
+    if (abandoned_ || timedOut_) return;
     bool fileFailed = setupFile_ && setupFile_->Answered();
     setupFile_.reset();
     // Nothing arrives any more, so the stall time-out tells the user.

@@ -99,5 +99,6 @@ private:
     std::int16_t stallCounter_ = 1;
     double lastBytesRead_ = 0;
     bool abandoned_ = false;
+    bool timedOut_ = false;  // the download was cancelled for good
     bool keepsWindowOpen_ = false;
 };

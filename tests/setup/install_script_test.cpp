@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <vector>
 
@@ -75,7 +76,11 @@ struct FakeHost : InstallHost {
         if (target) target->Discard();  // as the download control does
     }
     void UnloadWindow() override { unloaded = true; }
-    void ShowMessage(const std::string&) override { ++messages; }
+    std::function<void()> whileBoxIsUp;  // window events during a message box
+    void ShowMessage(const std::string&) override {
+        ++messages;
+        if (whileBoxIsUp) whileBoxIsUp();
+    }
     void StartProgram(const std::string& path, bool elevate, const std::string& in) override {
         started = path;
         startedIn = in;
@@ -177,6 +182,31 @@ TEST_F(Install, ANetworkFailureWaitsForTheTimeOut) {
     EXPECT_EQ(host.messages, 1) << "the time-out message";
     EXPECT_FALSE(host.bar);
     EXPECT_TRUE(host.started.empty());
+}
+
+// The rest of a stalled download that arrives while the time-out box is up
+// is neither saved nor started: the download ended before the box showed.
+TEST_F(Install, ATimeOutIsFinal) {
+    script.RunInstallScript();
+    const std::string& program = WholeProgram();
+    ASSERT_TRUE(host.target->Open());
+    ASSERT_TRUE(host.target->Announced(static_cast<std::int64_t>(program.size())));
+    ASSERT_TRUE(host.target->Write(program.data(), 1000));
+    script.OnBytesReceived(1000);
+    host.whileBoxIsUp = [&] {
+        bool whole = host.target->Write(program.data() + 1000, program.size() - 1000) &&
+                     host.target->Commit();
+        script.OnBytesReceived(static_cast<std::int64_t>(program.size()));
+        if (whole) script.OnDownloadComplete();
+        else script.OnDownloadError();
+    };
+    for (int tick = 0; tick < 19; ++tick) script.OnTimerTick();
+    EXPECT_EQ(host.messages, 1);
+    EXPECT_TRUE(host.started.empty());
+    EXPECT_FALSE(host.unloaded);
+    EXPECT_FALSE(Exists(host.folder)) << "nothing of the download stays";
+    for (int tick = 0; tick < 30; ++tick) script.OnTimerTick();
+    EXPECT_EQ(host.messages, 1);
 }
 
 TEST_F(Install, FlowingBytesWithoutATotalNeverTimeOut) {
