@@ -118,9 +118,10 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
                         host.ShowMessage("Error Running: " + command);
                     } else {
                         WaitForProcessExit(started.process.get());
-                        // The window closed during the wait: nothing more runs.
-                        if (host.Ending()) return;
                     }
+                    // The window closed during the wait or the box: nothing
+                    // more runs, whatever the settings file still says.
+                    if (host.Ending()) return;
                 }
                 // Two empty values in a row end the list.
                 if (command.empty() && previous.empty()) goingOn = false;
@@ -131,6 +132,7 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
         }
         std::string message = settings.ReadRequirement("Msg");
         if (!message.empty()) host.ShowMessage(message);
+        if (host.Ending()) return;
         if (!settings.ReadRequirement("Favorite").empty()) CreateFavorite(host, settings);
     } catch (const SettingsStop& stop) {
         // A value too long to read whole is never run cut.

@@ -30,7 +30,11 @@ struct FakeHost : CommandRunnerHost {
         ::PostQuitMessage(static_cast<int>(kExitPassed));
     }
     std::optional<ProgramEnd> end;
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    bool closeDuringBox = false;
+    void ShowMessage(const std::string& text) override {
+        messages.push_back(text);
+        if (closeDuringBox) Close();
+    }
 };
 
 // A program folder of its own with a settings file the test writes.
@@ -111,6 +115,28 @@ TEST_F(Runner, ClosingDuringACommandStopsTheList) {
     EXPECT_EQ(host.end->exitCode, kExitPassed);
     EXPECT_FALSE(Ran());
     EXPECT_TRUE(host.messages.empty());
+}
+
+// The window closed while the closing message is up (the settings file,
+// held open elsewhere, could not be deleted): no shortcut follows.
+TEST_F(Runner, ClosingDuringABoxEndsTheRun) {
+    std::string favorites = FavoritesFolder();
+    ASSERT_FALSE(favorites.empty());
+    std::string shortcut = favorites + "tscheck closed.url";
+    Settings({"Run = " + Touch(), "Msg = Done.", "Favorite = http://tavrin.example/",
+              "FavoriteName = tscheck closed"});
+    host.closeDuringBox = true;
+    RunSetupCommands(host, run);
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    bool written = ::GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES;
+    ::DeleteFileA(shortcut.c_str());
+    EXPECT_TRUE(Ran());
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Done."});
+    EXPECT_FALSE(written) << "nothing after the box";
+    EXPECT_FALSE(host.unloaded);
+    EXPECT_EQ(host.end->reason, EndReason::Verdict);
 }
 
 TEST_F(Runner, AnOverLongCommandIsRefusedNotCutAndRun) {
