@@ -7,6 +7,7 @@
 #include "platform/system_error.h"
 #include "platform/text_case.h"
 #include "platform/whole_file.h"
+#include "setup/device_names.h"
 #include "setup/file_manip.h"
 #include "setup/special_folders.h"
 
@@ -15,16 +16,6 @@ namespace {
 bool IsPlainFile(const std::string& path) {
     DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9 name devices, with any
-// extension: "nul.url" writes nowhere.
-bool IsDeviceName(const std::string& name) {
-    std::string base = LowerCase(name.substr(0, name.find('.')));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    if (base == "con" || base == "prn" || base == "aux" || base == "nul") return true;
-    return base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) &&
-           base[3] >= '1' && base[3] <= '9';
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "checks/settings.h"
+#include "setup/device_names.h"
 #include "setup/special_folders.h"
 
 namespace {
@@ -173,6 +174,24 @@ TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
     std::string written = favorites + "Tavrin Support v2.1.url";
     EXPECT_NE(::GetFileAttributesA(written.c_str()), INVALID_FILE_ATTRIBUTES);
     ::DeleteFileA(written.c_str());
+}
+
+// Windows opens COM and LPT with a superscript digit as devices too; the
+// bytes of that digit depend on the code page the name is read in.
+TEST(DeviceNames, SuperscriptDigitsInAnyCodePage) {
+    struct Case {
+        const char* name;
+        unsigned codePage;
+        bool device;
+    } cases[] = {
+        {"com\xB9", 1252, true},     {"LPT\xB2.url", 1252, true}, {"lpt\xB3 . ", 1252, true},
+        {"COM\xB9", 1253, true},     {"com\xFB", 850, true},      {"lpt\xFD.txt", 850, true},
+        {"com\xB9", 1251, false},    {"CONIN$", 1252, true},       {"nul .txt", 1252, true},
+        {"com0", 1252, true},         {"com10", 1252, false},       {"console", 1252, false},
+        {"Tavrin Support", 1252, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsDeviceName(c.name, c.codePage), c.device) << c.name << " in " << c.codePage;
 }
 
 }  // namespace
