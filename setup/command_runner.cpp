@@ -7,42 +7,31 @@
 #include "platform/system_error.h"
 #include "platform/text_case.h"
 #include "platform/whole_file.h"
+#include "setup/command_launch.h"
 #include "setup/device_names.h"
 #include "setup/file_manip.h"
 #include "setup/special_folders.h"
-
-namespace {
-
-bool IsPlainFile(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-}  // namespace
 
 bool IsUrlCommand(const std::string& command) {
     std::string lower = LowerCase(command);
     return lower.find("https://") != std::string::npos || lower.find("http://") != std::string::npos;
 }
 
-CommandLaunch LaunchOf(const std::string& command,
-                       const std::function<bool(const std::string&)>& isFile) {
-    bool isPath = command.find_first_of("\\/:") != std::string::npos;
-    if (isPath && command.find('"') == std::string::npos && isFile(command))
-        return CommandLaunch{command, "\"" + command + "\""};
-    return CommandLaunch{std::string(), command};
-}
-
 StartedCommand StartCommandLine(const std::string& command) {
-    CommandLaunch launch = LaunchOf(command, IsPlainFile);
+    StartedCommand started;
+    CommandLaunch launch = LaunchOf(command, FindProgram);
+    if (!launch.found()) {
+        started.refusal = launch.refusal;
+        started.error = ERROR_FILE_NOT_FOUND;
+        return started;
+    }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
     std::string line = launch.commandLine;  // CreateProcessA may write into the command line
-    StartedCommand started;
-    if (!::CreateProcessA(launch.program.empty() ? nullptr : launch.program.c_str(), line.data(),
+    if (!::CreateProcessA(launch.program.c_str(), line.data(),
                           nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         started.error = ::GetLastError();
         return started;
@@ -85,7 +74,7 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
     std::string command;
     bool keepWindowOpen = false;
     try {
-        command = settings.ReadCommand("Run");
+        command = RestoreStrippedQuotes(settings.ReadCommand("Run"));
         if (!run.Passed()) {
             host.UnloadWindow();
             host.RequestEnd({kExitNoVerdict, EndReason::SetupDone});
@@ -102,7 +91,9 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
                 if (!command.empty()) {
                     // A line the system cannot start ends the run.
                     StartedCommand started = StartCommandLine(command);
-                    if (!started.process) throw CommandError(SystemErrorText(started.error));
+                    if (!started.process)
+                        throw CommandError(started.refusal.empty() ? SystemErrorText(started.error)
+                                                                   : started.refusal);
                     if (IsUrlCommand(command)) {
                         // Started and left running.
                     } else if (started.processId == 0) {
@@ -117,7 +108,7 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
                 // Two empty values in a row end the list.
                 if (command.empty() && previous.empty()) goingOn = false;
                 previous = command;
-                command = settings.ReadCommand("Run" + std::to_string(index));
+                command = RestoreStrippedQuotes(settings.ReadCommand("Run" + std::to_string(index)));
                 ++index;
             }
         }

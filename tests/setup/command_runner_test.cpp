@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "checks/settings.h"
+#include "setup/command_launch.h"
 #include "setup/device_names.h"
 #include "setup/special_folders.h"
 
@@ -174,6 +175,45 @@ TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
     std::string written = favorites + "Tavrin Support v2.1.url";
     EXPECT_NE(::GetFileAttributesA(written.c_str()), INVALID_FILE_ATTRIBUTES);
     ::DeleteFileA(written.c_str());
+}
+
+// A program planted at a blank-cut prefix of a command never starts in
+// place of the one written.
+TEST(CommandLaunch, PlantedPrefixes) {
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "tscheck_launch\\";
+    std::string planted = folder + "a.exe", meant = folder + "a b\\p.exe";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    ::CreateDirectoryA((folder + "a b").c_str(), nullptr);
+    for (const std::string& file : {planted, meant})
+        OwnedHandle(::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+
+    CommandLaunch bare = LaunchOf(meant + " /q", FindProgram);
+    EXPECT_FALSE(bare.found()) << bare.program;
+    EXPECT_NE(bare.refusal.find("Quote"), std::string::npos) << bare.refusal;
+
+    // "C:\...\a b\p.exe" "/q" as the profile read returns it.
+    std::string read = meant + "\" \"/q";
+    std::string restored = RestoreStrippedQuotes(read);
+    EXPECT_EQ(restored, "\"" + meant + "\" \"/q\"");
+    CommandLaunch quoted = LaunchOf(restored, FindProgram);
+    EXPECT_EQ(quoted.program, meant);
+    EXPECT_EQ(quoted.commandLine, restored);
+
+    CommandLaunch whole = LaunchOf(meant, FindProgram);
+    EXPECT_EQ(whole.program, meant) << "a whole value naming a file is that file";
+
+    ::DeleteFileA(planted.c_str());
+    CommandLaunch single = LaunchOf(meant + " /q", FindProgram);
+    EXPECT_EQ(single.program, meant);
+    EXPECT_EQ(single.commandLine, "\"" + meant + "\" /q");
+    EXPECT_FALSE(LaunchOf("installtavrinsecure", FindProgram).found());
+    EXPECT_EQ(RestoreStrippedQuotes("setup.exe /dir=\"C:\\a b\""), "setup.exe /dir=\"C:\\a b\"");
+
+    ::DeleteFileA(meant.c_str());
+    ::RemoveDirectoryA((folder + "a b").c_str());
+    ::RemoveDirectoryA(folder.c_str());
 }
 
 // Windows opens COM and LPT with a superscript digit as devices too; the
