@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cwctype>
-
 #include "platform/system_library.h"
 
 namespace {
@@ -20,7 +18,8 @@ std::wstring Wide(const std::string& text, unsigned codePage) {
 }
 
 bool IsReservedBase(std::wstring base) {
-    for (wchar_t& c : base) c = static_cast<wchar_t>(std::towlower(c));
+    for (wchar_t& c : base)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
     for (const wchar_t* word : {L"con", L"prn", L"aux", L"nul", L"conin$", L"conout$"})
         if (base == word) return true;
     if (base.size() != 4 || (base.compare(0, 3, L"com") != 0 && base.compare(0, 3, L"lpt") != 0))

@@ -225,7 +225,7 @@ TEST(DeviceNames, SuperscriptDigitsInAnyCodePage) {
         bool device;
     } cases[] = {
         {"com\xB9", 1252, true},     {"LPT\xB2.url", 1252, true}, {"lpt\xB3 . ", 1252, true},
-        {"COM\xB9", 1253, true},     {"com\xFB", 850, true},      {"lpt\xFD.txt", 850, true},
+        {"LPT\xB3", 1253, true},     {"com\xFB", 850, true},      {"lpt\xFD.txt", 437, true},
         {"com\xB9", 1251, false},    {"CONIN$", 1252, true},       {"nul .txt", 1252, true},
         {"com0", 1252, true},         {"com10", 1252, false},       {"console", 1252, false},
         {"Tavrin Support", 1252, false},
