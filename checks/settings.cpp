@@ -110,7 +110,7 @@ bool SettingsFile::Readable() const {
 bool SettingsFile::WriteDefaults() const {
     std::string content;
     for (std::string_view line : kDefaultSettingsLines) (content += line) += "\r\n";
-    return WriteWholeFileOrNothing(Path(), content);
+    return WriteNewWholeFile(Path(), content);
 }
 
 std::optional<bool> ParseBooleanWord(std::string_view text) {

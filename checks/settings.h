@@ -52,9 +52,9 @@ public:
     // a file the user may not read, cannot).
     bool Readable() const;
 
-    // Creates the file with the default lines, each ended by CR LF. False
-    // when the file could not be written whole; then no file is left that a
-    // later run would read as settings.
+    // Creates the file new with the default lines, each ended by CR LF.
+    // False when the file could not be written whole (or something took the
+    // name first); then no file is left that a later run would read.
     bool WriteDefaults() const;
 
 private:

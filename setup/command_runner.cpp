@@ -6,6 +6,7 @@
 #include "platform/owned.h"
 #include "platform/system_error.h"
 #include "platform/text_case.h"
+#include "platform/unlinked_file.h"
 #include "platform/whole_file.h"
 #include "setup/command_launch.h"
 #include "setup/device_names.h"
@@ -62,7 +63,15 @@ void CreateFavorite(CommandRunnerHost& host, const SettingsFile& settings) {
     std::string path = folder + (name.empty() ? "tavrin" : name) + ".url";
     std::string shortcut =
         "[InternetShortcut]\r\nURL=" + settings.ReadRequirement("Favorite") + "\r\n";
-    if (!WriteWholeFile(path, shortcut)) {
+    // Favorites belongs to the user: an existing shortcut is replaced only
+    // when it is a plain file, never through a link to another file.
+    OwnedHandle file = CreateNewFile(path, GENERIC_WRITE, 0);
+    bool refused = false;
+    if (!file && ::GetLastError() == ERROR_FILE_EXISTS)
+        file = OpenUnlinkedFile(path, GENERIC_WRITE, 0, &refused);
+    if (refused)
+        throw CommandError("The shortcut " + path + " is a link to another file, so it was not replaced.");
+    if (!file || !ReplaceContent(file.get(), shortcut)) {
         DWORD error = ::GetLastError();
         throw CommandError(SystemErrorText(error != 0 ? error : ERROR_WRITE_FAULT) + " (" + path +
                            ")");

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/owned.h"
+#include "platform/system_library.h"
+#include "platform/whole_file.h"
 #include "setup/drag_window.h"
 #include "setup/file_manip.h"
 #include "setup/registry.h"
@@ -94,6 +96,27 @@ TEST(DeleteFileOrDefer, DeletesAFile) {
     ASSERT_TRUE(FileExists(path));
     DeleteFileOrDefer(path);
     EXPECT_FALSE(FileExists(path));
+}
+
+// A second name of another file, put where the program deletes or writes,
+// is neither deleted nor written through.
+TEST(DeleteFileOrDefer, AHardLinkIsLeftAlone) {
+    using CreateHardLinkFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, LPSECURITY_ATTRIBUTES);
+    auto createHardLink = BindKernel32<CreateHardLinkFn>("CreateHardLinkA");
+    if (!createHardLink) GTEST_SKIP() << "no hard links here";
+    std::string target = TempFolder() + "tscheck_link_target.txt";
+    std::string link = TempFolder() + "tscheck_link.ini";
+    ASSERT_TRUE(WriteWholeFile(target, "keep"));
+    ASSERT_TRUE(createHardLink(link.c_str(), target.c_str(), nullptr));
+    DeleteFileOrDefer(link);
+    bool linkStayed = FileExists(link);
+    bool written = WriteNewWholeFile(link, "overwritten");
+    std::optional<std::string> kept = ReadWholeFile(target);
+    ::DeleteFileA(link.c_str());
+    ::DeleteFileA(target.c_str());
+    EXPECT_TRUE(linkStayed);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(kept, std::optional<std::string>("keep"));
 }
 
 TEST(DeleteFileOrDefer, FileInUseIsDeletedAtTheNextStart) {
