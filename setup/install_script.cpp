@@ -51,12 +51,13 @@ void InstallScript::StartSetupDownload() {
     keepsWindowOpen_ = true;
     // The setup runs elevated: it is written into a folder of this run's
     // own, never to a fixed path in the shared temporary folder.
-    std::string folder = host_.MakePrivateFolder(tempFolder_);
-    if (folder.empty()) {
+    PrivateFolder folder = host_.MakePrivateFolder(tempFolder_);
+    if (folder.path.empty()) {
         FileMissing();
         return;
     }
-    setupFile_ = std::make_shared<SetupFile>(folder, kSetupFileName, kMaxSetupBytes, pinnedSha256_);
+    setupFile_ = std::make_shared<SetupFile>(folder.path, kSetupFileName, kMaxSetupBytes,
+                                             pinnedSha256_, std::move(folder.lock));
     setupFilePath_ = setupFile_->Path();
     host_.ShowProgressBar(true);
     host_.BeginDownload(url_, setupFile_, setupFilePath_);

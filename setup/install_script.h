@@ -9,6 +9,7 @@
 
 #include "controls/download_target.h"
 #include "controls/main_window_layout.h"
+#include "setup/private_folder.h"
 
 class SetupFile;
 
@@ -38,7 +39,7 @@ public:
     // run in `folder`.
     virtual void StartProgram(const std::string& path, bool elevate, const std::string& folder) = 0;
     // A new folder of this run's own inside `parent` (see CreatePrivateFolder).
-    virtual std::string MakePrivateFolder(const std::string& parent) = 0;
+    virtual PrivateFolder MakePrivateFolder(const std::string& parent) = 0;
     virtual int CurrentOsCode() = 0;
 };
 

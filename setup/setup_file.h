@@ -19,8 +19,10 @@ public:
     // `folder` ends in "\" and is removed again with a discarded download.
     // Destruction discards, unless the setup was started (Release).
     // `pinnedSha256` is 64 hexadecimal digits, or empty for no pin.
+    // `folderLock` keeps the folder from being renamed or replaced until the
+    // setup has started or the download is discarded.
     SetupFile(std::string folder, std::string fileName, std::uint64_t maxBytes,
-              std::string pinnedSha256);
+              std::string pinnedSha256, OwnedHandle folderLock = OwnedHandle());
     ~SetupFile() override;
     SetupFile(const SetupFile&) = delete;
     SetupFile& operator=(const SetupFile&) = delete;
@@ -47,6 +49,7 @@ private:
     bool ContentMatches();
 
     std::string folder_;
+    OwnedHandle folderLock_;
     std::string path_;
     std::uint64_t maxBytes_;
     std::optional<Sha256::Digest> pinned_;

@@ -91,9 +91,10 @@ struct FakeHost : InstallHost {
         lockedWhenStarted = writer == INVALID_HANDLE_VALUE && !::DeleteFileA(path.c_str());
         if (writer != INVALID_HANDLE_VALUE) ::CloseHandle(writer);
     }
-    std::string MakePrivateFolder(const std::string&) override {
-        folder = CreatePrivateFolder(RealTempFolder());
-        return folder;
+    PrivateFolder MakePrivateFolder(const std::string&) override {
+        PrivateFolder made = CreatePrivateFolder(RealTempFolder());
+        folder = made.path;
+        return made;
     }
     int CurrentOsCode() override { return osCode; }
 
@@ -331,6 +332,22 @@ TEST_F(Install, NoTempFolderTellsTheUserAndDownloadsNothing) {
     EXPECT_EQ(host.messages, 1);
     for (const std::string& call : host.calls) EXPECT_EQ(call.find("download"), std::string::npos) << call;
     EXPECT_FALSE(host.timer);
+}
+
+// The user may rename what is in the temporary folder: while the download
+// and the start run, the run's folder can be neither renamed nor removed.
+TEST(PrivateFolderLock, TheFolderCannotBeRenamedWhileHeld) {
+    PrivateFolder folder = CreatePrivateFolder(RealTempFolder());
+    ASSERT_FALSE(folder.path.empty());
+    ASSERT_TRUE(folder.lock);
+    std::string path = folder.path.substr(0, folder.path.size() - 1);
+    std::string moved = path + "-swapped";
+    EXPECT_FALSE(::MoveFileA(path.c_str(), moved.c_str()));
+    EXPECT_FALSE(::RemoveDirectoryA(path.c_str()));
+    folder.lock.reset();
+    EXPECT_TRUE(::MoveFileA(path.c_str(), moved.c_str())) << "the lock alone held it";
+    ::RemoveDirectoryA(moved.c_str());
+    ::RemoveDirectoryA(path.c_str());
 }
 
 TEST(DownloadUrl, FixedPath) {
