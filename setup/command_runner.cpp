@@ -70,7 +70,8 @@ void CreateFavorite(CommandRunnerHost& host, const SettingsFile& settings) {
     if (!file && ::GetLastError() == ERROR_FILE_EXISTS)
         file = OpenUnlinkedFile(path, GENERIC_WRITE, 0, &refused);
     if (refused)
-        throw CommandError("The shortcut " + path + " is a link to another file, so it was not replaced.");
+        throw CommandError("The shortcut " + path +
+                           " is a link to another file, so it was not replaced.");
     if (!file || !ReplaceContent(file.get(), shortcut)) {
         DWORD error = ::GetLastError();
         throw CommandError(SystemErrorText(error != 0 ? error : ERROR_WRITE_FAULT) + " (" + path +
@@ -117,7 +118,8 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
                 // Two empty values in a row end the list.
                 if (command.empty() && previous.empty()) goingOn = false;
                 previous = command;
-                command = RestoreStrippedQuotes(settings.ReadCommand("Run" + std::to_string(index)));
+                std::string key = "Run" + std::to_string(index);
+                command = RestoreStrippedQuotes(settings.ReadCommand(key));
                 ++index;
             }
         }

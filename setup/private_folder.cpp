@@ -167,6 +167,7 @@ using NtCreateFileFn = LONG(WINAPI*)(PHANDLE, ACCESS_MASK, ObjectAttributes*, Io
 
 constexpr LONG kNameCollision = static_cast<LONG>(0xC0000035);
 constexpr LONG kInvalidOwner = static_cast<LONG>(0xC000005A);
+constexpr LONG kUnsuccessful = static_cast<LONG>(0xC0000001);
 
 // Creates `folder` new and returns it open without delete sharing, so that
 // nobody can rename or delete it while the handle is held. `status` gets
@@ -175,7 +176,7 @@ OwnedHandle CreateLockedFolder(const std::string& folder, SECURITY_DESCRIPTOR* d
                                LONG& status) {
     static const auto ntCreateFile =
         BindExport<NtCreateFileFn>(::GetModuleHandleA("ntdll.dll"), "NtCreateFile");
-    status = kNameCollision + 1;  // anything but the two retried
+    status = kUnsuccessful;
     int size = ::MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, nullptr, 0);
     if (!ntCreateFile || size <= 1) return OwnedHandle();
     std::wstring name(L"\\??\\");
@@ -189,8 +190,9 @@ OwnedHandle CreateLockedFolder(const std::string& folder, SECURITY_DESCRIPTOR* d
                                 0x40 /* OBJ_CASE_INSENSITIVE */, descriptor, nullptr};
     IoStatus io{};
     HANDLE handle = nullptr;
-    constexpr ULONG kCreate = 2;                                      // FILE_CREATE
-    constexpr ULONG kDirectory = 0x1, kSynchronous = 0x20;            // FILE_DIRECTORY_FILE, ..._NONALERT
+    constexpr ULONG kCreate = 2;          // FILE_CREATE
+    constexpr ULONG kDirectory = 0x1;     // FILE_DIRECTORY_FILE
+    constexpr ULONG kSynchronous = 0x20;  // FILE_SYNCHRONOUS_IO_NONALERT
     status = ntCreateFile(&handle, FILE_LIST_DIRECTORY | READ_CONTROL | SYNCHRONIZE, &attributes,
                           &io, nullptr, FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ | FILE_SHARE_WRITE,
                           kCreate, kDirectory | kSynchronous, nullptr, 0);

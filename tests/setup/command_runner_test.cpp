@@ -187,7 +187,8 @@ TEST(CommandLaunch, PlantedPrefixes) {
     ::CreateDirectoryA(folder.c_str(), nullptr);
     ::CreateDirectoryA((folder + "a b").c_str(), nullptr);
     for (const std::string& file : {planted, meant})
-        OwnedHandle(::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        OwnedHandle(
+            ::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
 
     CommandLaunch bare = LaunchOf(meant + " /q", FindProgram);
     EXPECT_FALSE(bare.found()) << bare.program;
