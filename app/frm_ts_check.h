@@ -69,7 +69,7 @@ public:
                        const std::string& saveFile) override;
     void CancelAllDownload() override { dlFile.CancelAllDownload(); }
     void StartProgram(const std::string& path, bool elevate, const std::string& folder) override;
-    std::string MakePrivateFolder(const std::string& parent) override;
+    PrivateFolder MakePrivateFolder(const std::string& parent) override;
     int CurrentOsCode() override;
 
     // Window-class plumbing.

@@ -77,7 +77,7 @@ void frmTSCheck::StartProgram(const std::string& path, bool elevate, const std::
     ShellRun(path, elevate, "", SW_SHOWNORMAL, folder);
 }
 
-std::string frmTSCheck::MakePrivateFolder(const std::string& parent) {
+PrivateFolder frmTSCheck::MakePrivateFolder(const std::string& parent) {
     return CreatePrivateFolder(parent);
 }
 

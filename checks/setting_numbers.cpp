@@ -18,10 +18,11 @@ std::optional<double> ParseSettingNumber(const std::string& text) {
     if (first == std::string::npos) return std::nullopt;
     std::size_t last = text.find_last_not_of(" \t");
     std::string_view number(text.data() + first, last - first + 1);
-    if (!number.empty() && number.front() == '+') number.remove_prefix(1);
-    // Plain decimals only: an optional minus, digits, an optional point and
+    // Plain decimals only: one optional sign, digits, an optional point and
     // digits. No exponent, no hexadecimal, no "inf" or "nan".
-    std::size_t at = number.empty() || number.front() != '-' ? 0 : 1;
+    bool negative = !number.empty() && number.front() == '-';
+    if (!number.empty() && (number.front() == '+' || negative)) number.remove_prefix(1);
+    std::size_t at = 0;
     std::size_t digits = 0;
     bool point = false;
     for (; at < number.size(); ++at) {
@@ -32,6 +33,7 @@ std::optional<double> ParseSettingNumber(const std::string& text) {
     }
     if (digits == 0) return std::nullopt;
     double value = std::atof(std::string(number).c_str());
+    if (negative) value = -value;
     if (!std::isfinite(value)) return std::nullopt;
     return value;
 }

@@ -72,11 +72,16 @@ std::string SettingsFile::ReadRequirement(const std::string& key) const {
     char buffer[kReadBufferSize] = {};
     DWORD count = ::GetPrivateProfileStringA("Requirements", key.c_str(), "", buffer,
                                              kReadBufferSize, Path().c_str());
+    return std::string(buffer, count < kReadBufferSize ? count : kReadBufferSize - 1);
+}
+
+std::string SettingsFile::ReadCommand(const std::string& key) const {
+    std::string command = ReadRequirement(key);
     // A full buffer is all the profile read says about a value it cut.
-    if (count >= kReadBufferSize - 1)
+    if (command.size() >= kReadBufferSize - 1)
         throw SettingsStop("Pelorin.ini may be corrupt: the setting " + key +
                            " is too long (254 characters or more). Please reinstall the Pelorin.");
-    return std::string(buffer, count);
+    return command;
 }
 
 std::string BuiltInSetting(const std::string& key) {
@@ -105,7 +110,7 @@ bool SettingsFile::Readable() const {
 bool SettingsFile::WriteDefaults() const {
     std::string content;
     for (std::string_view line : kDefaultSettingsLines) (content += line) += "\r\n";
-    return WriteWholeFile(Path(), content);
+    return WriteNewWholeFile(Path(), content);
 }
 
 std::optional<bool> ParseBooleanWord(std::string_view text) {

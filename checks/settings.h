@@ -34,11 +34,14 @@ public:
     std::string Path() const { return programDir_ + "pelorin.ini"; }
 
     // The value of one key of section Requirements, empty when the file or
-    // the key is missing. Re-reads the file on every call. A value that
-    // fills the read buffer (254 characters or more) may have been cut, and
-    // a cut command or path must never be used: it throws SettingsStop
-    // naming the key.
+    // the key is missing. Re-reads the file on every call. At most 254
+    // characters: a longer value reads as its first 254.
     std::string ReadRequirement(const std::string& key) const;
+
+    // A setup command (Run, Run0, ...). A value that fills the read buffer
+    // (254 characters or more) may have been cut, and a cut command line
+    // could start another program: it throws SettingsStop naming the key.
+    std::string ReadCommand(const std::string& key) const;
 
     // From now on ReadRequirement answers from the default lines in memory:
     // for a program folder in which the default file cannot be written.
@@ -49,8 +52,9 @@ public:
     // a file the user may not read, cannot).
     bool Readable() const;
 
-    // Creates or overwrites the file with the default lines, each ended by
-    // CR LF. False when the file could not be written.
+    // Creates the file new with the default lines, each ended by CR LF.
+    // False when the file could not be written whole (or something took the
+    // name first); then no file is left that a later run would read.
     bool WriteDefaults() const;
 
 private:

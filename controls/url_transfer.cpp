@@ -303,7 +303,7 @@ bool UrlTransfer::ResponseAcceptable() const {
     DWORD size = sizeof code;
     if (api_->HttpQueryInfoA(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
                              &code, &size, nullptr))
-        return code >= 200 && code < 300;
+        return code == 200;  // a 206 or another 2xx is not the whole file asked for
     // FTP has no status line; an HTTP request without one got no answer.
     return ::GetLastError() == ERROR_INTERNET_INCORRECT_HANDLE_TYPE;
 }

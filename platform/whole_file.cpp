@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/owned.h"
+#include "platform/unlinked_file.h"
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
     OwnedHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -18,16 +19,40 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     }
 }
 
-bool WriteWholeFile(const std::string& path, std::string_view bytes) {
-    OwnedHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+namespace {
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         DWORD written = 0;
-        if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+        if (!::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                          nullptr) || written == 0)
             return false;
         bytes.remove_prefix(written);
     }
     return true;
+}
+
+}  // namespace
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes) {
+    OwnedHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && WriteAll(file.get(), bytes);
+}
+
+bool WriteNewWholeFile(const std::string& path, std::string_view bytes) {
+    OwnedHandle file = CreateNewFile(path, GENERIC_WRITE | DeleteAccess(), 0);
+    if (!file) return false;
+    if (WriteAll(file.get(), bytes)) return true;
+    // The handle names the file written, whatever the path names by now;
+    // Windows 9x, which has no links, deletes by path.
+    if (DeleteThroughHandle(file.get())) return false;
+    file.reset();
+    ::DeleteFileA(path.c_str());
+    return false;
+}
+
+bool ReplaceContent(HANDLE file, std::string_view bytes) {
+    if (::SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return false;
+    return WriteAll(file, bytes) && ::SetEndOfFile(file);
 }

@@ -6,57 +6,41 @@
 #include "platform/owned.h"
 #include "platform/system_error.h"
 #include "platform/text_case.h"
+#include "platform/unlinked_file.h"
 #include "platform/whole_file.h"
+#include "setup/command_launch.h"
+#include "setup/device_names.h"
 #include "setup/file_manip.h"
 #include "setup/special_folders.h"
-
-namespace {
-
-bool IsPlainFile(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9 name devices, with any
-// extension: "nul.url" writes nowhere.
-bool IsDeviceName(const std::string& name) {
-    std::string base = LowerCase(name.substr(0, name.find('.')));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    if (base == "con" || base == "prn" || base == "aux" || base == "nul") return true;
-    return base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) &&
-           base[3] >= '1' && base[3] <= '9';
-}
-
-}  // namespace
 
 bool IsUrlCommand(const std::string& command) {
     std::string lower = LowerCase(command);
     return lower.find("https://") != std::string::npos || lower.find("http://") != std::string::npos;
 }
 
-CommandLaunch LaunchOf(const std::string& command,
-                       const std::function<bool(const std::string&)>& isFile) {
-    bool isPath = command.find_first_of("\\/:") != std::string::npos;
-    if (isPath && command.find('"') == std::string::npos && isFile(command))
-        return CommandLaunch{command, "\"" + command + "\""};
-    return CommandLaunch{std::string(), command};
-}
-
-OwnedHandle StartCommandLine(const std::string& command, unsigned long* error) {
-    CommandLaunch launch = LaunchOf(command, IsPlainFile);
+StartedCommand StartCommandLine(const std::string& command) {
+    StartedCommand started;
+    CommandLaunch launch = LaunchOf(command, FindProgram);
+    if (!launch.found()) {
+        started.refusal = launch.refusal;
+        started.error = ERROR_FILE_NOT_FOUND;
+        return started;
+    }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
     std::string line = launch.commandLine;  // CreateProcessA may write into the command line
-    if (!::CreateProcessA(launch.program.empty() ? nullptr : launch.program.c_str(), line.data(),
+    if (!::CreateProcessA(launch.program.c_str(), line.data(),
                           nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        if (error) *error = ::GetLastError();
-        return OwnedHandle();
+        started.error = ::GetLastError();
+        return started;
     }
     OwnedHandle thread(process.hThread);
-    return OwnedHandle(process.hProcess);
+    started.process.reset(process.hProcess);
+    started.processId = process.dwProcessId;
+    return started;
 }
 
 bool IsPlainShortcutName(const std::string& name) {
@@ -73,13 +57,22 @@ void CreateFavorite(CommandRunnerHost& host, const SettingsFile& settings) {
         return;
     }
     // Without a Favorites folder the shortcut would land in the current
-    // folder; the folder lookup has told the user why it found none.
-    std::string folder = FavoritesFolder([&](const std::string& why) { host.ShowMessage(why); });
+    // folder: then there is no shortcut.
+    std::string folder = FavoritesFolder();
     if (folder.empty()) return;
     std::string path = folder + (name.empty() ? "tavrin" : name) + ".url";
     std::string shortcut =
         "[InternetShortcut]\r\nURL=" + settings.ReadRequirement("Favorite") + "\r\n";
-    if (!WriteWholeFile(path, shortcut)) {
+    // Favorites belongs to the user: an existing shortcut is replaced only
+    // when it is a plain file, never through a link to another file.
+    OwnedHandle file = CreateNewFile(path, GENERIC_WRITE, 0);
+    bool refused = false;
+    if (!file && ::GetLastError() == ERROR_FILE_EXISTS)
+        file = OpenUnlinkedFile(path, GENERIC_WRITE, 0, &refused);
+    if (refused)
+        throw CommandError("The shortcut " + path +
+                           " is a link to another file, so it was not replaced.");
+    if (!file || !ReplaceContent(file.get(), shortcut)) {
         DWORD error = ::GetLastError();
         throw CommandError(SystemErrorText(error != 0 ? error : ERROR_WRITE_FAULT) + " (" + path +
                            ")");
@@ -91,7 +84,7 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
     std::string command;
     bool keepWindowOpen = false;
     try {
-        command = settings.ReadRequirement("Run");
+        command = RestoreStrippedQuotes(settings.ReadCommand("Run"));
         if (!run.Passed()) {
             host.UnloadWindow();
             host.RequestEnd({kExitNoVerdict, EndReason::SetupDone});
@@ -106,28 +99,33 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
             int index = 0;
             for (bool goingOn = true; goingOn;) {
                 if (!command.empty()) {
+                    // A line the system cannot start ends the run.
+                    StartedCommand started = StartCommandLine(command);
+                    if (!started.process)
+                        throw CommandError(started.refusal.empty() ? SystemErrorText(started.error)
+                                                                   : started.refusal);
                     if (IsUrlCommand(command)) {
-                        // Started and left running; a line the system cannot start ends the run.
-                        unsigned long error = 0;
-                        if (!StartCommandLine(command, &error))
-                            throw CommandError(SystemErrorText(error));
-                    } else if (OwnedHandle process = StartCommandLine(command); !process) {
+                        // Started and left running.
+                    } else if (started.processId == 0) {
                         host.ShowMessage("Error Running: " + command);
                     } else {
-                        WaitForProcessExit(process.get());
-                        // The window closed during the wait: nothing more runs.
-                        if (host.Ending()) return;
+                        WaitForProcessExit(started.process.get());
                     }
+                    // The window closed during the wait or the box: nothing
+                    // more runs, whatever the settings file still says.
+                    if (host.Ending()) return;
                 }
                 // Two empty values in a row end the list.
                 if (command.empty() && previous.empty()) goingOn = false;
                 previous = command;
-                command = settings.ReadRequirement("Run" + std::to_string(index));
+                std::string key = "Run" + std::to_string(index);
+                command = RestoreStrippedQuotes(settings.ReadCommand(key));
                 ++index;
             }
         }
         std::string message = settings.ReadRequirement("Msg");
         if (!message.empty()) host.ShowMessage(message);
+        if (host.Ending()) return;
         if (!settings.ReadRequirement("Favorite").empty()) CreateFavorite(host, settings);
     } catch (const SettingsStop& stop) {
         // A value too long to read whole is never run cut.

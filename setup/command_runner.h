@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "checks/check_run.h"
@@ -39,30 +38,25 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run);
 
 bool IsUrlCommand(const std::string& command);
 
-// How a command from the settings is handed to CreateProcess.
-struct CommandLaunch {
-    std::string program;      // the file to start; empty: taken from the line
-    std::string commandLine;
-};
-
-// The profile read strips the quotes around a whole value, so a quoted path
-// with blanks arrives bare, and CreateProcess would try each blank-cut
-// prefix first ("C:\Program.exe"). A value that names an existing file as a
-// whole (a path, not a bare name: those keep the system's search, which
-// finds a setup.exe beside the program) therefore runs as that one file.
-CommandLaunch LaunchOf(const std::string& command,
-                       const std::function<bool(const std::string&)>& isFile);
-
-// Starts a command in a normal, focused window. The process handle is kept
+// A command started in a normal, focused window. The process handle is kept
 // so that the wait cannot land on another process; empty when the command
-// cannot start, and then `error` (when given) gets the system's error code.
-OwnedHandle StartCommandLine(const std::string& command, unsigned long* error = nullptr);
+// cannot start, and then `error` holds the system's error code.
+// Only the program decided by LaunchOf starts; `refusal` says why a command
+// that could mean more than one program did not.
+struct StartedCommand {
+    OwnedHandle process;
+    unsigned long processId = 0;
+    unsigned long error = 0;
+    std::string refusal;
+};
+StartedCommand StartCommandLine(const std::string& command);
 
 // Whether FavoriteName is a plain file name, one that keeps the shortcut in
 // Favorites: no folder parts ("\", "/", ".."), no stream (":"), no device.
 bool IsPlainShortcutName(const std::string& name);
 
 // Writes the Internet shortcut of Favorite / FavoriteName into Favorites.
-// A name that is not plain, or no Favorites folder, writes nothing and tells
-// the user. Throws CommandError when the file cannot be written.
+// A name that is not plain writes nothing and tells the user; without a
+// Favorites folder nothing is written either. Throws CommandError when the
+// file cannot be written.
 void CreateFavorite(CommandRunnerHost& host, const SettingsFile& settings);

@@ -7,6 +7,7 @@
 #include "platform/locale_format.h"
 #include "platform/message_pump.h"
 #include "platform/owned.h"
+#include "platform/unlinked_file.h"
 #include "platform/whole_file.h"
 
 bool FileExists(const std::string& path, const SystemFacts& system) {
@@ -28,6 +29,22 @@ bool FileExists(const std::string& path, const SystemFacts& system) {
 }
 
 void DeleteFileOrDefer(const std::string& path) {
+    if (DeleteAccess() != 0) {
+        // The NT family: the file itself, through its own handle, so that a
+        // link put in its place never turns this into a delete of another.
+        bool refused = false;
+        OwnedHandle file = OpenUnlinkedFile(
+            path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &refused);
+        DWORD error = file ? ERROR_SUCCESS : ::GetLastError();
+        bool deleted = file && DeleteThroughHandle(file.get());
+        file.reset();
+        ProcessPendingEvents();
+        if (deleted || refused || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return;
+        DeleteAtRestart(path);
+        return;
+    }
     ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     BOOL deleted = ::DeleteFileA(path.c_str());
     DWORD error = deleted ? ERROR_SUCCESS : ::GetLastError();

@@ -13,7 +13,10 @@
 bool FileExists(const std::string& path, const SystemFacts& system = RealSystem());
 
 // Deletes the file; a file in use is scheduled for deletion at the next
-// Windows start instead. Lets pending window events run after the delete.
+// Windows start instead. On the NT family the file is opened as itself and
+// deleted through that handle; a reparse point or a file with more than one
+// hard link at the path is left alone. Lets pending window events run after
+// the delete.
 void DeleteFileOrDefer(const std::string& path);
 void DeleteAtRestart(const std::string& path, const SystemFacts& system = RealSystem());
 

@@ -51,26 +51,27 @@ void InstallScript::StartSetupDownload() {
     keepsWindowOpen_ = true;
     // The setup runs elevated: it is written into a folder of this run's
     // own, never to a fixed path in the shared temporary folder.
-    std::string folder = host_.MakePrivateFolder(tempFolder_);
-    if (folder.empty()) {
-        OnDownloadError();
+    PrivateFolder folder = host_.MakePrivateFolder(tempFolder_);
+    if (folder.path.empty()) {
+        FileMissing();
         return;
     }
-    setupFile_ = std::make_shared<SetupFile>(folder, kSetupFileName, kMaxSetupBytes, pinnedSha256_);
+    setupFile_ = std::make_shared<SetupFile>(folder.path, kSetupFileName, kMaxSetupBytes,
+                                             pinnedSha256_, std::move(folder.lock));
     setupFilePath_ = setupFile_->Path();
     host_.ShowProgressBar(true);
     host_.BeginDownload(url_, setupFile_, setupFilePath_);
 }
 
 void InstallScript::OnDownloadProgress(std::int32_t bytesRead, std::int32_t bytesExpected) {
-    if (abandoned_) return;
+    if (abandoned_ || timedOut_) return;
     host_.SetProgress(bytesExpected, bytesRead,
                       FormatMegabytes(bytesRead) + " of " + FormatMegabytes(bytesExpected));
     OnBytesReceived(bytesRead);
 }
 
 void InstallScript::OnBytesReceived(std::int64_t bytesRead) {
-    if (abandoned_) return;
+    if (abandoned_ || timedOut_) return;
     if (static_cast<double>(bytesRead) > lastBytesRead_) stallCounter_ = 1;
     lastBytesRead_ = static_cast<double>(bytesRead);
 }
@@ -81,14 +82,18 @@ void InstallScript::OnTimerTick() {
     if (stallCounter_ >= kTimeoutTicks) return;
     ++stallCounter_;
     if (stallCounter_ == kTimeoutTicks) {
-        host_.ShowMessage("Download timed out. Please check your connection settings and try again.");
+        // The time-out is final before the box shows: data that arrives
+        // while it is up must not complete the download and start the setup.
         host_.CancelAllDownload();
+        setupFile_.reset();
+        timedOut_ = true;
+        host_.ShowMessage("Download timed out. Please check your connection settings and try again.");
         host_.ShowProgressBar(false);
     }
 }
 
 void InstallScript::OnDownloadComplete() {
-    if (abandoned_) return;
+    if (abandoned_ || timedOut_) return;
     host_.EnableTimeoutTimer(false);
     stallCounter_ = 1;
     host_.ShowProgressBar(false);
@@ -100,8 +105,14 @@ void InstallScript::OnDownloadComplete() {
 }
 
 void InstallScript::OnDownloadError() {
-    if (abandoned_) return;
+    if (abandoned_ || timedOut_) return;
+    bool fileFailed = setupFile_ && setupFile_->Answered();
     setupFile_.reset();
+    // Nothing arrives any more, so the stall time-out tells the user.
+    if (fileFailed) FileMissing();
+}
+
+void InstallScript::FileMissing() {
     host_.EnableTimeoutTimer(false);
     stallCounter_ = 1;
     host_.ShowProgressBar(false);

@@ -9,6 +9,7 @@
 
 #include "controls/download_target.h"
 #include "controls/main_window_layout.h"
+#include "setup/private_folder.h"
 
 class SetupFile;
 
@@ -38,7 +39,7 @@ public:
     // run in `folder`.
     virtual void StartProgram(const std::string& path, bool elevate, const std::string& folder) = 0;
     // A new folder of this run's own inside `parent` (see CreatePrivateFolder).
-    virtual std::string MakePrivateFolder(const std::string& parent) = 0;
+    virtual PrivateFolder MakePrivateFolder(const std::string& parent) = 0;
     virtual int CurrentOsCode() = 0;
 };
 
@@ -72,6 +73,9 @@ public:
     // whose data flows never times out.
     void OnBytesReceived(std::int64_t bytesRead);
     void OnDownloadComplete();
+    // A download that failed on the network (no answer, another status) is
+    // left to the time-out; one whose file failed its checks after it
+    // arrived ends as a missing file does.
     void OnDownloadError();
     void OnTimerTick();
     // The window is closing: the download is cancelled and leaves no part of
@@ -83,6 +87,8 @@ public:
     std::int16_t StallCounter() const { return stallCounter_; }
 
 private:
+    // The setup file did not come whole: the error text, the window stays.
+    void FileMissing();
     void ShowDownloadFailed();
 
     InstallHost& host_;
@@ -94,5 +100,6 @@ private:
     std::int16_t stallCounter_ = 1;
     double lastBytesRead_ = 0;
     bool abandoned_ = false;
+    bool timedOut_ = false;  // the download was cancelled for good
     bool keepsWindowOpen_ = false;
 };

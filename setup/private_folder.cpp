@@ -24,11 +24,12 @@ struct SecurityApi {
     decltype(&::InitializeSecurityDescriptor) InitializeSecurityDescriptor = nullptr;
     decltype(&::SetSecurityDescriptorDacl) SetSecurityDescriptorDacl = nullptr;
     decltype(&::SetSecurityDescriptorControl) SetSecurityDescriptorControl = nullptr;  // 2000+
+    decltype(&::SetSecurityDescriptorOwner) SetSecurityDescriptorOwner = nullptr;
 
     bool Complete() const {
         return OpenProcessToken && GetTokenInformation && GetLengthSid && InitializeAcl &&
                AddAccessAllowedAce && GetAce && InitializeSecurityDescriptor &&
-               SetSecurityDescriptorDacl;
+               SetSecurityDescriptorDacl && SetSecurityDescriptorOwner;
     }
 };
 
@@ -48,6 +49,7 @@ SecurityApi BindSecurityApi() {
     bind(api.InitializeSecurityDescriptor, "InitializeSecurityDescriptor");
     bind(api.SetSecurityDescriptorDacl, "SetSecurityDescriptorDacl");
     bind(api.SetSecurityDescriptorControl, "SetSecurityDescriptorControl");
+    bind(api.SetSecurityDescriptorOwner, "SetSecurityDescriptorOwner");
     return api;
 }
 
@@ -66,7 +68,9 @@ WellKnownSid kAdministrators{1, 2, {0, 0, 0, 0, 0, 5}, {32, 544}};
 // nothing inherited from the temporary folder.
 class PrivateSecurity {
 public:
-    bool Build() {
+    // `administratorsOwn`: the Administrators group owns the folder, which
+    // only a process with their rights can arrange.
+    bool Build(bool administratorsOwn) {
         SecurityApi api = BindSecurityApi();
         if (!api.Complete()) return false;
         HANDLE token = nullptr;
@@ -103,20 +107,20 @@ public:
         if (!api.InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) ||
             !api.SetSecurityDescriptorDacl(&descriptor_, TRUE, acl, FALSE))
             return false;
+        if (administratorsOwn &&
+            !api.SetSecurityDescriptorOwner(&descriptor_, &kAdministrators, FALSE))
+            return false;
         if (api.SetSecurityDescriptorControl)
             api.SetSecurityDescriptorControl(&descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
-        attributes_.nLength = sizeof attributes_;
-        attributes_.lpSecurityDescriptor = &descriptor_;
         return true;
     }
 
-    SECURITY_ATTRIBUTES* Attributes() { return &attributes_; }
+    SECURITY_DESCRIPTOR* Descriptor() { return &descriptor_; }
 
 private:
     std::vector<BYTE> user_;  // DWORD-aligned by the allocator
     std::vector<BYTE> acl_;
     SECURITY_DESCRIPTOR descriptor_{};
-    SECURITY_ATTRIBUTES attributes_{};
 };
 
 bool IsWindows9x() { return (::GetVersion() & 0x80000000u) != 0; }
@@ -139,19 +143,99 @@ std::string FreshName(unsigned attempt) {
 
 }  // namespace
 
-std::string CreatePrivateFolder(const std::string& parent) {
-    if (parent.empty()) return std::string();
+namespace {
+
+// The native creation of a folder, which hands back a handle to the very
+// folder it made: no moment in which the user could swap it for another.
+struct UnicodeString {
+    USHORT length, maximumLength;
+    PWSTR buffer;
+};
+struct ObjectAttributes {
+    ULONG length;
+    HANDLE rootDirectory;
+    UnicodeString* objectName;
+    ULONG attributes;
+    PVOID securityDescriptor, securityQualityOfService;
+};
+struct IoStatus {
+    void* status;
+    ULONG_PTR information;
+};
+using NtCreateFileFn = LONG(WINAPI*)(PHANDLE, ACCESS_MASK, ObjectAttributes*, IoStatus*,
+                                     PLARGE_INTEGER, ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
+
+constexpr LONG kNameCollision = static_cast<LONG>(0xC0000035);
+constexpr LONG kInvalidOwner = static_cast<LONG>(0xC000005A);
+constexpr LONG kUnsuccessful = static_cast<LONG>(0xC0000001);
+
+// Creates `folder` new and returns it open without delete sharing, so that
+// nobody can rename or delete it while the handle is held. `status` gets
+// the system's answer.
+OwnedHandle CreateLockedFolder(const std::string& folder, SECURITY_DESCRIPTOR* descriptor,
+                               LONG& status) {
+    static const auto ntCreateFile =
+        BindExport<NtCreateFileFn>(::GetModuleHandleA("ntdll.dll"), "NtCreateFile");
+    status = kUnsuccessful;
+    int size = ::MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, nullptr, 0);
+    if (!ntCreateFile || size <= 1) return OwnedHandle();
+    std::wstring name(L"\\??\\");
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide.data(), size);
+    name += wide.c_str();
+    if (name.size() * sizeof(wchar_t) >= 0xFFFF) return OwnedHandle();
+    UnicodeString objectName{static_cast<USHORT>(name.size() * sizeof(wchar_t)),
+                             static_cast<USHORT>(name.size() * sizeof(wchar_t)), name.data()};
+    ObjectAttributes attributes{sizeof(ObjectAttributes), nullptr, &objectName,
+                                0x40 /* OBJ_CASE_INSENSITIVE */, descriptor, nullptr};
+    IoStatus io{};
+    HANDLE handle = nullptr;
+    constexpr ULONG kCreate = 2;          // FILE_CREATE
+    constexpr ULONG kDirectory = 0x1;     // FILE_DIRECTORY_FILE
+    constexpr ULONG kSynchronous = 0x20;  // FILE_SYNCHRONOUS_IO_NONALERT
+    status = ntCreateFile(&handle, FILE_LIST_DIRECTORY | READ_CONTROL | SYNCHRONIZE, &attributes,
+                          &io, nullptr, FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          kCreate, kDirectory | kSynchronous, nullptr, 0);
+    return OwnedHandle(status >= 0 ? handle : nullptr);
+}
+
+}  // namespace
+
+PrivateFolder CreatePrivateFolder(const std::string& parent) {
+    PrivateFolder made;
+    if (parent.empty()) return made;
     std::string base = parent.back() == '\\' ? parent : parent + "\\";
-    PrivateSecurity security;
-    SECURITY_ATTRIBUTES* attributes = nullptr;
-    if (!IsWindows9x()) {
-        if (!security.Build()) return std::string();  // never a folder open to everyone
-        attributes = security.Attributes();
+    if (IsWindows9x()) {
+        for (unsigned attempt = 0; attempt < 50; ++attempt) {
+            std::string folder = base + FreshName(attempt);
+            if (::CreateDirectoryA(folder.c_str(), nullptr)) {
+                made.path = folder + "\\";
+                return made;
+            }
+            if (::GetLastError() != ERROR_ALREADY_EXISTS) return made;
+        }
+        return made;
     }
+    // The Administrators own the folder where this program has their rights
+    // (it runs elevated); otherwise its user does.
+    PrivateSecurity security;
+    bool administratorsOwn = security.Build(true);
+    if (!administratorsOwn && !security.Build(false)) return made;  // never a folder open to all
     for (unsigned attempt = 0; attempt < 50; ++attempt) {
         std::string folder = base + FreshName(attempt);
-        if (::CreateDirectoryA(folder.c_str(), attributes)) return folder + "\\";
-        if (::GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
+        LONG status = 0;
+        OwnedHandle lock = CreateLockedFolder(folder, security.Descriptor(), status);
+        if (!lock && status == kInvalidOwner && administratorsOwn) {
+            administratorsOwn = false;
+            if (!security.Build(false)) return made;
+            lock = CreateLockedFolder(folder, security.Descriptor(), status);
+        }
+        if (lock) {
+            made.path = folder + "\\";
+            made.lock = std::move(lock);
+            return made;
+        }
+        if (status != kNameCollision) return made;
     }
-    return std::string();
+    return made;
 }

@@ -6,5 +6,15 @@
 
 #include <string>
 
-// The new folder's path ending in "\", or empty when none could be made.
-std::string CreatePrivateFolder(const std::string& parent);
+#include "platform/owned.h"
+
+// On the NT family the folder is owned by the Administrators, and `lock`
+// holds it open from its creation on, refusing delete sharing: nobody can
+// rename it away and put a folder of their own in its place while the
+// download and the start run. Release the lock before removing the folder.
+struct PrivateFolder {
+    std::string path;  // ending in "\"; empty when none could be made
+    OwnedHandle lock;  // empty on Windows 9x, which cannot open a folder
+};
+
+PrivateFolder CreatePrivateFolder(const std::string& parent);

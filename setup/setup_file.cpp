@@ -51,8 +51,11 @@ std::optional<Sha256::Digest> ParseSha256(const std::string& text) {
 }
 
 SetupFile::SetupFile(std::string folder, std::string fileName, std::uint64_t maxBytes,
-                     std::string pinnedSha256)
-    : folder_(std::move(folder)), path_(folder_ + fileName), maxBytes_(maxBytes) {
+                     std::string pinnedSha256, OwnedHandle folderLock)
+    : folder_(std::move(folder)),
+      folderLock_(std::move(folderLock)),
+      path_(folder_ + fileName),
+      maxBytes_(maxBytes) {
     if (!pinnedSha256.empty()) {
         pinned_ = ParseSha256(pinnedSha256);
         pinValid_ = pinned_.has_value();  // a pin that is not a digest matches nothing
@@ -72,6 +75,7 @@ bool SetupFile::Open() {
 }
 
 bool SetupFile::Announced(std::int64_t length) {
+    answered_ = true;
     lengthAnnounced_ = length != kNoLength;
     return !lengthAnnounced_ || static_cast<std::uint64_t>(length) <= maxBytes_;
 }
@@ -145,6 +149,7 @@ void SetupFile::Discard() noexcept {
     verified_ = false;
     if (folder_.empty()) return;
     if (created_) ::DeleteFileA(path_.c_str());
+    folderLock_.reset();  // a folder held without delete sharing cannot be removed
     ::RemoveDirectoryA(folder_.c_str());
     folder_.clear();
 }

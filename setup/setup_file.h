@@ -19,8 +19,10 @@ public:
     // `folder` ends in "\" and is removed again with a discarded download.
     // Destruction discards, unless the setup was started (Release).
     // `pinnedSha256` is 64 hexadecimal digits, or empty for no pin.
+    // `folderLock` keeps the folder from being renamed or replaced until the
+    // setup has started or the download is discarded.
     SetupFile(std::string folder, std::string fileName, std::uint64_t maxBytes,
-              std::string pinnedSha256);
+              std::string pinnedSha256, OwnedHandle folderLock = OwnedHandle());
     ~SetupFile() override;
     SetupFile(const SetupFile&) = delete;
     SetupFile& operator=(const SetupFile&) = delete;
@@ -32,6 +34,10 @@ public:
     void Discard() noexcept override;
 
     const std::string& Path() const noexcept { return path_; }
+    // True once the server's answer was taken (a good status and length):
+    // a download that fails after that failed on the file itself (cut short,
+    // not a whole program, another digest, too large), not on the network.
+    bool Answered() const noexcept { return answered_; }
     // True from a successful Commit until Release or Discard: the file is
     // verified and still locked against change.
     bool IsVerified() const noexcept { return verified_; }
@@ -43,11 +49,13 @@ private:
     bool ContentMatches();
 
     std::string folder_;
+    OwnedHandle folderLock_;
     std::string path_;
     std::uint64_t maxBytes_;
     std::optional<Sha256::Digest> pinned_;
     bool pinValid_ = true;
     bool lengthAnnounced_ = false;
+    bool answered_ = false;
     OwnedHandle file_;
     Sha256 streamed_;
     std::uint64_t written_ = 0;

@@ -4,7 +4,6 @@
 #include <shlobj.h>
 
 #include "platform/ansi_paths.h"
-#include "platform/system_error.h"
 #include "platform/system_library.h"
 
 namespace {
@@ -35,24 +34,13 @@ std::string PathOfItems(LPCITEMIDLIST items) {
 
 }  // namespace
 
-std::string SpecialFolderPath(int csidl, const FolderProblemReport& report) {
+std::string SpecialFolderPath(int csidl) {
     ItemList list;
-    HRESULT result = ::SHGetSpecialFolderLocation(nullptr, csidl, &list.items);
-    if (result != S_OK || !list.items) {
-        unsigned long code = FAILED(result) ? static_cast<unsigned long>(result)
-                                            : static_cast<unsigned long>(ERROR_PATH_NOT_FOUND);
-        if (report) report(SystemErrorText(code));
+    if (::SHGetSpecialFolderLocation(nullptr, csidl, &list.items) != S_OK || !list.items)
         return {};
-    }
     std::string path = PathOfItems(list.items);
     while (!path.empty() && path.back() == '\\') path.pop_back();
-    if (path.empty()) {
-        if (report) report(SystemErrorText(ERROR_PATH_NOT_FOUND));
-        return {};
-    }
-    return path + "\\";
+    return path.empty() ? std::string() : path + "\\";
 }
 
-std::string FavoritesFolder(const FolderProblemReport& report) {
-    return SpecialFolderPath(CSIDL_FAVORITES, report);
-}
+std::string FavoritesFolder() { return SpecialFolderPath(CSIDL_FAVORITES); }

@@ -12,8 +12,10 @@ Every path serves a generated file; the query string shapes the answer:
                connection (a chunked body then lacks its final chunk)
   rate=N       send about N bytes per second
   stall=N      send N bytes, then nothing until the client goes or the hold ends
+  pause=MS     with stall: after the N bytes wait MS milliseconds, then send the rest
   close=1      close the connection without answering
   status=404   answer 404 Not Found with a short text body
+  status=N     any other N: the file's answer with status N instead of 200 OK
   portal=1     answer 200 with an HTML page, as a captive portal does
   redirect=U   answer 302 with Location U
 
@@ -91,7 +93,7 @@ class Handler(BaseHTTPRequestHandler):
         cut = number("cut", -1)
         rate = number("rate", 0)
 
-        self.send_response(200)
+        self.send_response(number("status", 200))
         self.send_header("Content-Type", "application/octet-stream")
         self.send_header("Cache-Control", "no-store")
         if with_length:
@@ -106,13 +108,17 @@ class Handler(BaseHTTPRequestHandler):
         limit = size if stall < 0 else min(size, stall)
         if cut >= 0 and not chunked:
             limit = min(limit, cut)
+        pause = number("pause", -1)
         try:
             # A chunked body is cut inside a chunk, after its size line.
             self.send_body(limit, rate, served, chunked, cut if chunked else -1)
+            if stall >= 0 and pause >= 0:
+                time.sleep(pause / 1000)
+                self.send_body(size, rate, served, chunked, start=limit)
             if chunked and cut < 0:
                 self.wfile.write(b"0\r\n\r\n")
                 self.wfile.flush()
-            if stall >= 0:
+            if stall >= 0 and pause < 0:
                 self.hold_stalled()
         except (BrokenPipeError, ConnectionResetError):
             self.close_connection = True
@@ -126,8 +132,8 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
-    def send_body(self, limit, rate, served=None, chunked=False, cut=-1):
-        sent = 0
+    def send_body(self, limit, rate, served=None, chunked=False, cut=-1, start=0):
+        sent = start
         started = time.monotonic()
         step = len(CHUNK) if rate <= 0 else max(1, min(len(CHUNK), rate // 20))
         view = memoryview(CHUNK)
@@ -149,7 +155,7 @@ class Handler(BaseHTTPRequestHandler):
                 self.wfile.write(b"\r\n")
             sent += count
             if rate > 0:
-                ahead = sent / rate - (time.monotonic() - started)
+                ahead = (sent - start) / rate - (time.monotonic() - started)
                 if ahead > 0:
                     time.sleep(ahead)
         self.wfile.flush()

@@ -372,7 +372,8 @@ TEST(SettingNumbers, ParsingAndRounding) {
     EXPECT_EQ(ParseSettingNumber("1e3"), std::nullopt);
     EXPECT_EQ(ParseSettingNumber("nan"), std::nullopt);
     EXPECT_EQ(ParseSettingNumber(".5"), 0.5);
-    for (const char* hostile : {"-", ".", "1.2.3", "0x10", "inf", "--1", "1 000", "1e999"})
+    for (const char* hostile :
+         {"-", ".", "1.2.3", "0x10", "inf", "--1", "+-5", "-+5", "++5", "1 000", "1e999"})
         EXPECT_EQ(ParseSettingNumber(hostile), std::nullopt) << hostile;
     EXPECT_EQ(ParseSettingNumber(std::string(400, '9')), std::nullopt);
     EXPECT_EQ(RoundHalfEven(2.5), 2);

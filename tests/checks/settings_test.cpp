@@ -66,18 +66,22 @@ TEST_F(Settings, ProfileRules) {
     EXPECT_EQ(ReadRequirement("Msg"), "spaced out");
 }
 
-// A cut command would run as something else: a value that fills the read
-// buffer is refused, naming its key.
-TEST_F(Settings, OverLongValuesAreRefused) {
+// A cut command line could start another program: a command that fills the
+// read buffer is refused, naming its key. Any other value reads cut.
+TEST_F(Settings, OverLongCommandsAreRefusedOtherValuesCut) {
     std::string path = "C:\\Program Files\\Tavrin\\" + std::string(280, 'x') + "\\setup.exe";
-    Write("[Requirements]\r\nRun3 = " + path + "\r\nMsg = " + std::string(253, 'y') + "\r\n");
+    std::string message = std::string(250, 'y') + "0123456789";
+    Write("[Requirements]\r\nRun3 = " + path + "\r\nMsg = " + message + "\r\nRun4 = " +
+          std::string(253, 'z') + "\r\n");
     try {
-        ReadRequirement("Run3");
-        ADD_FAILURE() << "an over-long value was read";
+        settings.ReadCommand("Run3");
+        ADD_FAILURE() << "an over-long command was read";
     } catch (const SettingsStop& stop) {
         EXPECT_NE(std::string(stop.what()).find("Run3"), std::string::npos) << stop.what();
     }
-    EXPECT_EQ(ReadRequirement("Msg"), std::string(253, 'y'));
+    EXPECT_EQ(ReadRequirement("Msg"), message.substr(0, 254));
+    EXPECT_EQ(ReadRequirement("Run3"), path.substr(0, 254));
+    EXPECT_EQ(settings.ReadCommand("Run4"), std::string(253, 'z'));
 }
 
 // A program folder where the default file cannot be written (a CD): the

@@ -276,6 +276,7 @@ INSTANTIATE_TEST_SUITE_P(
     Servers, FailingDownloadTest,
     ::testing::Values(
         FailingServer{"NotFound", "status=404"},
+        FailingServer{"PartialContentNotAsked", "size=5000&status=206"},
         FailingServer{"ShortRead", "size=30000&announce=90000"},
         FailingServer{"ClosedWithoutAnswer", "close=1"},
         FailingServer{"ShortReadAfterSlowStart", "size=60000&announce=60001&rate=300000"},

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "checks/settings.h"
+#include "setup/command_launch.h"
+#include "setup/device_names.h"
 #include "setup/special_folders.h"
 
 namespace {
@@ -30,7 +32,11 @@ struct FakeHost : CommandRunnerHost {
         ::PostQuitMessage(static_cast<int>(kExitPassed));
     }
     std::optional<ProgramEnd> end;
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    bool closeDuringBox = false;
+    void ShowMessage(const std::string& text) override {
+        messages.push_back(text);
+        if (closeDuringBox) Close();
+    }
 };
 
 // A program folder of its own with a settings file the test writes.
@@ -69,16 +75,24 @@ protected:
     FakeHost host;
 };
 
-TEST_F(Runner, ACommandThatCannotStartIsNamedAndTheListGoesOn) {
-    Settings({"Run = C:\\no such folder\\setup.exe /quiet", "Run0 = " + Touch(),
-              "Msg = Done."});
+// A command the system cannot start ends the run at once: the install word
+// outside Run is an ordinary command line, and no such program exists.
+TEST_F(Runner, ACommandThatCannotStartEndsTheRun) {
+    std::string after = folder + "after.txt";
+    Settings({"Run = " + Touch(), "Run0 = installtavrinsecure",
+              "Run1 = cmd.exe /c echo ran>\"" + after + "\"", "Msg = never shown"});
     Run();
-    ASSERT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(host.messages[0], "Error Running: C:\\no such folder\\setup.exe /quiet");
-    EXPECT_EQ(host.messages[1], "Done.");
-    EXPECT_TRUE(Ran()) << "the next command still ran";
-    EXPECT_TRUE(host.unloaded);
-    EXPECT_EQ(host.end->reason, EndReason::SetupDone);
+    bool ranAfter = ::GetFileAttributesA(after.c_str()) != INVALID_FILE_ATTRIBUTES;
+    ::DeleteFileA(after.c_str());
+    EXPECT_TRUE(Ran()) << "the command before it ran";
+    EXPECT_FALSE(ranAfter) << "nothing after it runs";
+    ASSERT_EQ(host.messages.size(), 1u) << "no Msg";
+    const std::string& box = host.messages[0];
+    ASSERT_EQ(box.rfind("Cannot Run Command: installtavrinsecure\r\n", 0), 0u) << box;
+    EXPECT_GT(box.size(), std::string("Cannot Run Command: installtavrinsecure\r\n").size())
+        << "the system's description of the error";
+    EXPECT_FALSE(host.unloaded) << "no unload: the settings file stays";
+    EXPECT_EQ(host.end->reason, EndReason::CommandError);
 }
 
 FakeHost* closingHost = nullptr;
@@ -105,6 +119,28 @@ TEST_F(Runner, ClosingDuringACommandStopsTheList) {
     EXPECT_TRUE(host.messages.empty());
 }
 
+// The window closed while the closing message is up (the settings file,
+// held open elsewhere, could not be deleted): no shortcut follows.
+TEST_F(Runner, ClosingDuringABoxEndsTheRun) {
+    std::string favorites = FavoritesFolder();
+    ASSERT_FALSE(favorites.empty());
+    std::string shortcut = favorites + "tscheck closed.url";
+    Settings({"Run = " + Touch(), "Msg = Done.", "Favorite = http://tavrin.example/",
+              "FavoriteName = tscheck closed"});
+    host.closeDuringBox = true;
+    RunSetupCommands(host, run);
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    bool written = ::GetFileAttributesA(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES;
+    ::DeleteFileA(shortcut.c_str());
+    EXPECT_TRUE(Ran());
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Done."});
+    EXPECT_FALSE(written) << "nothing after the box";
+    EXPECT_FALSE(host.unloaded);
+    EXPECT_EQ(host.end->reason, EndReason::Verdict);
+}
+
 TEST_F(Runner, AnOverLongCommandIsRefusedNotCutAndRun) {
     Settings({"Run = " + Touch(), "Run0 = cmd.exe /c echo " + std::string(300, 'x'),
               "Msg = never shown"});
@@ -117,7 +153,7 @@ TEST_F(Runner, AnOverLongCommandIsRefusedNotCutAndRun) {
 }
 
 TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
-    std::string favorites = FavoritesFolder(nullptr);
+    std::string favorites = FavoritesFolder();
     ASSERT_FALSE(favorites.empty());
     for (const char* name : {"..\\..\\Startup\\x", "../x", "C:x", "x:stream", "..", "CON",
                              "nul.txt", "com1"}) {
@@ -139,6 +175,64 @@ TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
     std::string written = favorites + "Tavrin Support v2.1.url";
     EXPECT_NE(::GetFileAttributesA(written.c_str()), INVALID_FILE_ATTRIBUTES);
     ::DeleteFileA(written.c_str());
+}
+
+// A program planted at a blank-cut prefix of a command never starts in
+// place of the one written.
+TEST(CommandLaunch, PlantedPrefixes) {
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "tscheck_launch\\";
+    std::string planted = folder + "a.exe", meant = folder + "a b\\p.exe";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    ::CreateDirectoryA((folder + "a b").c_str(), nullptr);
+    for (const std::string& file : {planted, meant})
+        OwnedHandle(
+            ::CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+
+    CommandLaunch bare = LaunchOf(meant + " /q", FindProgram);
+    EXPECT_FALSE(bare.found()) << bare.program;
+    EXPECT_NE(bare.refusal.find("Quote"), std::string::npos) << bare.refusal;
+
+    // "C:\...\a b\p.exe" "/q" as the profile read returns it.
+    std::string read = meant + "\" \"/q";
+    std::string restored = RestoreStrippedQuotes(read);
+    EXPECT_EQ(restored, "\"" + meant + "\" \"/q\"");
+    CommandLaunch quoted = LaunchOf(restored, FindProgram);
+    EXPECT_EQ(quoted.program, meant);
+    EXPECT_EQ(quoted.commandLine, restored);
+
+    CommandLaunch whole = LaunchOf(meant, FindProgram);
+    EXPECT_EQ(whole.program, meant) << "a whole value naming a file is that file";
+
+    ::DeleteFileA(planted.c_str());
+    CommandLaunch single = LaunchOf(meant + " /q", FindProgram);
+    EXPECT_EQ(single.program, meant);
+    EXPECT_EQ(single.commandLine, "\"" + meant + "\" /q");
+    EXPECT_FALSE(LaunchOf("installtavrinsecure", FindProgram).found());
+    EXPECT_EQ(RestoreStrippedQuotes("setup.exe /dir=\"C:\\a b\""), "setup.exe /dir=\"C:\\a b\"");
+
+    ::DeleteFileA(meant.c_str());
+    ::RemoveDirectoryA((folder + "a b").c_str());
+    ::RemoveDirectoryA(folder.c_str());
+}
+
+// Windows opens COM and LPT with a superscript digit as devices too; the
+// bytes of that digit depend on the code page the name is read in.
+TEST(DeviceNames, SuperscriptDigitsInAnyCodePage) {
+    struct Case {
+        const char* name;
+        unsigned codePage;
+        bool device;
+    } cases[] = {
+        {"com\xB9", 1252, true},     {"LPT\xB2.url", 1252, true}, {"lpt\xB3 . ", 1252, true},
+        {"LPT\xB3", 1253, true},     {"com\xFB", 850, true},      {"lpt\xFD.txt", 437, true},
+        {"com\xB9", 1251, false},    {"CONIN$", 1252, true},       {"nul .txt", 1252, true},
+        {"com0", 1252, true},         {"com10", 1252, false},       {"console", 1252, false},
+        {"Tavrin Support", 1252, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsDeviceName(c.name, c.codePage), c.device) << c.name << " in " << c.codePage;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <vector>
 
@@ -75,7 +76,11 @@ struct FakeHost : InstallHost {
         if (target) target->Discard();  // as the download control does
     }
     void UnloadWindow() override { unloaded = true; }
-    void ShowMessage(const std::string&) override { ++messages; }
+    std::function<void()> whileBoxIsUp;  // window events during a message box
+    void ShowMessage(const std::string&) override {
+        ++messages;
+        if (whileBoxIsUp) whileBoxIsUp();
+    }
     void StartProgram(const std::string& path, bool elevate, const std::string& in) override {
         started = path;
         startedIn = in;
@@ -86,9 +91,10 @@ struct FakeHost : InstallHost {
         lockedWhenStarted = writer == INVALID_HANDLE_VALUE && !::DeleteFileA(path.c_str());
         if (writer != INVALID_HANDLE_VALUE) ::CloseHandle(writer);
     }
-    std::string MakePrivateFolder(const std::string&) override {
-        folder = CreatePrivateFolder(RealTempFolder());
-        return folder;
+    PrivateFolder MakePrivateFolder(const std::string&) override {
+        PrivateFolder made = CreatePrivateFolder(RealTempFolder());
+        folder = made.path;
+        return made;
     }
     int CurrentOsCode() override { return osCode; }
 
@@ -157,6 +163,51 @@ TEST_F(Install, NineteenQuietTicksTimeOutOnce) {
     EXPECT_EQ(host.messages, 1);
     EXPECT_EQ(host.status,
               "Status: Downloading the setup file\r\nTo cancel, click the X in the top right.");
+}
+
+// A server that cannot be reached (or answers with another status) raises
+// a download error before any file arrived: the status stays, and the
+// time-out tells the user.
+TEST_F(Install, ANetworkFailureWaitsForTheTimeOut) {
+    script.RunInstallScript();
+    std::string downloading = host.status;
+    host.target->Discard();  // what the control does with a failed transfer
+    host.target.reset();
+    script.OnDownloadError();
+    EXPECT_EQ(host.status, downloading);
+    EXPECT_TRUE(host.bar);
+    EXPECT_FALSE(Exists(host.folder));
+    for (int tick = 0; tick < 18; ++tick) script.OnTimerTick();
+    EXPECT_EQ(host.messages, 0);
+    script.OnTimerTick();
+    EXPECT_EQ(host.messages, 1) << "the time-out message";
+    EXPECT_FALSE(host.bar);
+    EXPECT_TRUE(host.started.empty());
+}
+
+// The rest of a stalled download that arrives while the time-out box is up
+// is neither saved nor started: the download ended before the box showed.
+TEST_F(Install, ATimeOutIsFinal) {
+    script.RunInstallScript();
+    const std::string& program = WholeProgram();
+    ASSERT_TRUE(host.target->Open());
+    ASSERT_TRUE(host.target->Announced(static_cast<std::int64_t>(program.size())));
+    ASSERT_TRUE(host.target->Write(program.data(), 1000));
+    script.OnBytesReceived(1000);
+    host.whileBoxIsUp = [&] {
+        bool whole = host.target->Write(program.data() + 1000, program.size() - 1000) &&
+                     host.target->Commit();
+        script.OnBytesReceived(static_cast<std::int64_t>(program.size()));
+        if (whole) script.OnDownloadComplete();
+        else script.OnDownloadError();
+    };
+    for (int tick = 0; tick < 19; ++tick) script.OnTimerTick();
+    EXPECT_EQ(host.messages, 1);
+    EXPECT_TRUE(host.started.empty());
+    EXPECT_FALSE(host.unloaded);
+    EXPECT_FALSE(Exists(host.folder)) << "nothing of the download stays";
+    for (int tick = 0; tick < 30; ++tick) script.OnTimerTick();
+    EXPECT_EQ(host.messages, 1);
 }
 
 TEST_F(Install, FlowingBytesWithoutATotalNeverTimeOut) {
@@ -281,6 +332,22 @@ TEST_F(Install, NoTempFolderTellsTheUserAndDownloadsNothing) {
     EXPECT_EQ(host.messages, 1);
     for (const std::string& call : host.calls) EXPECT_EQ(call.find("download"), std::string::npos) << call;
     EXPECT_FALSE(host.timer);
+}
+
+// The user may rename what is in the temporary folder: while the download
+// and the start run, the run's folder can be neither renamed nor removed.
+TEST(PrivateFolderLock, TheFolderCannotBeRenamedWhileHeld) {
+    PrivateFolder folder = CreatePrivateFolder(RealTempFolder());
+    ASSERT_FALSE(folder.path.empty());
+    ASSERT_TRUE(folder.lock);
+    std::string path = folder.path.substr(0, folder.path.size() - 1);
+    std::string moved = path + "-swapped";
+    EXPECT_FALSE(::MoveFileA(path.c_str(), moved.c_str()));
+    EXPECT_FALSE(::RemoveDirectoryA(path.c_str()));
+    folder.lock.reset();
+    EXPECT_TRUE(::MoveFileA(path.c_str(), moved.c_str())) << "the lock alone held it";
+    ::RemoveDirectoryA(moved.c_str());
+    ::RemoveDirectoryA(path.c_str());
 }
 
 TEST(DownloadUrl, FixedPath) {

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/owned.h"
+#include "platform/system_library.h"
+#include "platform/whole_file.h"
 #include "setup/drag_window.h"
 #include "setup/file_manip.h"
 #include "setup/registry.h"
@@ -96,6 +98,27 @@ TEST(DeleteFileOrDefer, DeletesAFile) {
     EXPECT_FALSE(FileExists(path));
 }
 
+// A second name of another file, put where the program deletes or writes,
+// is neither deleted nor written through.
+TEST(DeleteFileOrDefer, AHardLinkIsLeftAlone) {
+    using CreateHardLinkFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, LPSECURITY_ATTRIBUTES);
+    auto createHardLink = BindKernel32<CreateHardLinkFn>("CreateHardLinkA");
+    if (!createHardLink) GTEST_SKIP() << "no hard links here";
+    std::string target = TempFolder() + "tscheck_link_target.txt";
+    std::string link = TempFolder() + "tscheck_link.ini";
+    ASSERT_TRUE(WriteWholeFile(target, "keep"));
+    ASSERT_TRUE(createHardLink(link.c_str(), target.c_str(), nullptr));
+    DeleteFileOrDefer(link);
+    bool linkStayed = FileExists(link);
+    bool written = WriteNewWholeFile(link, "overwritten");
+    std::optional<std::string> kept = ReadWholeFile(target);
+    ::DeleteFileA(link.c_str());
+    ::DeleteFileA(target.c_str());
+    EXPECT_TRUE(linkStayed);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(kept, std::optional<std::string>("keep"));
+}
+
 TEST(DeleteFileOrDefer, FileInUseIsDeletedAtTheNextStart) {
     std::string path = TempFolder() + "tscheck_locked_test.txt";
     HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -125,29 +148,17 @@ TEST(Folders, EndInOneBackslash) {
     std::string temp = TempFolder();
     ASSERT_FALSE(temp.empty());
     EXPECT_EQ(temp.back(), '\\');
-    std::vector<std::string> problems;
-    auto report = [&](const std::string& why) { problems.push_back(why); };
-    std::string favorites = FavoritesFolder(report);
+    std::string favorites = FavoritesFolder();
     ASSERT_FALSE(favorites.empty());
     EXPECT_EQ(favorites.back(), '\\');
     EXPECT_NE(favorites.substr(favorites.size() - 2), "\\\\");
-    EXPECT_TRUE(problems.empty());
     std::string programFiles = ProgramFilesFolder();
     ASSERT_FALSE(programFiles.empty());
     EXPECT_EQ(programFiles.substr(1, 2), ":\\");
 }
 
-// When the shell cannot name a folder the user learns why, and the empty
-// result never stands for the current folder.
-TEST(Folders, ShellFailureIsReported) {
-    std::vector<std::string> problems;
-    std::string path = SpecialFolderPath(0x7F, [&](const std::string& why) {
-        problems.push_back(why);
-    });
-    EXPECT_EQ(path, "");
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_FALSE(problems[0].empty());
-}
+// A folder the shell cannot name is empty, never the current folder.
+TEST(Folders, ShellFailureIsEmpty) { EXPECT_EQ(SpecialFolderPath(0x7F), ""); }
 
 // TMP (and TEMP) set for one test.
 class TempSetting {

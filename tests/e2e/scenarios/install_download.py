@@ -133,8 +133,45 @@ class InstallDownload(Scenario):
         # progress, so no time-out; at the end nothing proves the file whole.
         self.assert_refused("length=0&rate=45000", sample_setup(1_000_000), wait_ms="26000")
 
-    def test_failed_download_shows_the_error_text_and_stays_open(self):
-        self.assert_refused("status=404", b"")
+    def assert_times_out(self, shape, content):
+        """No file arrives: the status keeps its text, no error text shows,
+        and the time-out message follows after about 19 seconds; nothing
+        starts and nothing is left."""
+        windows_shot, unix_shot = self.shot_path("waiting")
+        with serving({SETUP_PATH: content}, shape=shape):
+            run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP, "clock",
+                             "sleep", "4000", "shot", windows_shot, "dump",
+                             "wait-other", "45", "clock", "dump", "press-ok", "sleep", "1500",
+                             "click", *CLOSE_BUTTON, "wait-exit", "30", "sleep", "500")
+        waited = (run.clocks[1] - run.clocks[0]) / 1000
+        self.assertGreater(waited, 17)
+        self.assertLess(waited, 24)
+        self.assertLessEqual(error_text_pixels(Bitmap(unix_shot), run.window()), 20,
+                             "no error text while waiting")
+        self.assertEqual(box_text(run.boxes(1)[0]),
+                         "Download timed out. Please check your connection settings and try again.")
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+        self.assertEqual(download_folders(), [], "nothing started, nothing left")
+
+    def test_an_unreachable_server_waits_for_the_time_out(self):
+        self.assert_times_out("close=1", b"")
+
+    def test_partial_content_is_not_the_file(self):
+        # Only 200 OK is the file; a 206 answers a range nobody asked for.
+        self.assert_times_out("status=206", sample_setup(1_000_000))
+
+    def test_data_after_the_time_out_is_neither_saved_nor_started(self):
+        # 1,000 bytes, a 20 second stall, then the rest while the box is up.
+        with serving({SETUP_PATH: sample_setup(1_000_000)}, shape="stall=1000&pause=20000"):
+            run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP,
+                             "wait-other", "45", "sleep", "6000", "dump", "press-ok",
+                             "sleep", "1500", "use-main", "dump", "click", *CLOSE_BUTTON,
+                             "wait-exit", "30", "sleep", "500")
+        self.assertEqual(box_text(run.boxes(0)[0]),
+                         "Download timed out. Please check your connection settings and try again.")
+        self.assertIsNotNone(run.window(1), "the window stays open after the box")
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+        self.assertEqual(download_folders(), [], "nothing saved, nothing started")
 
     def test_closing_mid_download_leaves_no_partial_file(self):
         with serving({SETUP_PATH: sample_setup(4 * 1024 * 1024)}, shape="stall=2000000"):
