@@ -51,11 +51,20 @@ std::optional<Sha256::Digest> ParseSha256(const std::string& text) {
 }
 
 SetupFile::SetupFile(std::string folder, std::string fileName, std::uint64_t maxBytes,
-                     std::string pinnedSha256)
-    : folder_(std::move(folder)), path_(folder_ + fileName), maxBytes_(maxBytes) {
+                     std::string pinnedSha256, std::string pinnedSigner,
+                     const SignatureApi* signatures)
+    : folder_(std::move(folder)),
+      path_(folder_ + fileName),
+      maxBytes_(maxBytes),
+      signatures_(signatures) {
+    // A pin that is not a digest matches nothing.
     if (!pinnedSha256.empty()) {
         pinned_ = ParseSha256(pinnedSha256);
-        pinValid_ = pinned_.has_value();  // a pin that is not a digest matches nothing
+        pinValid_ = pinned_.has_value();
+    }
+    if (!pinnedSigner.empty()) {
+        pinnedSigner_ = ParseSha256(pinnedSigner);
+        pinValid_ = pinValid_ && pinnedSigner_.has_value();
     }
 }
 
@@ -90,7 +99,7 @@ bool SetupFile::Commit() {
     // Without an announced length, a stream cut short ends like a whole one;
     // only the pinned digest can then tell that everything arrived.
     if (!file_ || !pinValid_ || (!lengthAnnounced_ && !pinned_)) return false;
-    if (!LockForStarting() || !ContentMatches()) return false;
+    if (!LockForStarting() || !ContentMatches() || !SignerMatches()) return false;
     verified_ = true;
     return true;
 }
@@ -132,6 +141,16 @@ bool SetupFile::ContentMatches() {
                                                   std::size_t size) {
         return ReadFully(file, offset, out, size);
     });
+}
+
+bool SetupFile::SignerMatches() {
+    if (!pinnedSigner_) return true;
+    signer_ = CheckSigner(signatures_ ? *signatures_ : SystemSignatureApi(), file_.get(), path_,
+                          *pinnedSigner_);
+    if (signer_.outcome == SignerCheck::Outcome::Trusted) return true;
+    // Where nothing can verify a signature, only the pinned digest, which
+    // ContentMatches has already compared, names the setup.
+    return signer_.outcome == SignerCheck::Outcome::Unavailable && pinned_.has_value();
 }
 
 void SetupFile::Release() noexcept {
