@@ -145,6 +145,8 @@ bool SetupFile::ContentMatches() {
 
 bool SetupFile::SignerMatches() {
     if (!pinnedSigner_) return true;
+    // The system reads the file through this handle; start it at the top.
+    ::SetFilePointer(file_.get(), 0, nullptr, FILE_BEGIN);
     signer_ = CheckSigner(signatures_ ? *signatures_ : SystemSignatureApi(), file_.get(), path_,
                           *pinnedSigner_);
     if (signer_.outcome == SignerCheck::Outcome::Trusted) return true;
