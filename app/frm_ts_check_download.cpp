@@ -6,6 +6,7 @@
 #include "controls/property_store.h"
 #include "setup/file_manip.h"
 #include "setup/private_folder.h"
+#include "setup/setup_pins.h"
 
 namespace {
 
@@ -39,7 +40,9 @@ void frmTSCheck::CreateDownloadControls() {
 }
 
 bool frmTSCheck::RunInstallScript() {
-    install_ = std::make_unique<InstallScript>(*this, TempFolder(), SetupDownloadUrl());
+    SetupPins pins = BuiltInSetupPins();
+    install_ = std::make_unique<InstallScript>(*this, TempFolder(), SetupDownloadUrl(), pins.sha256,
+                                               pins.signer);
     return install_->RunInstallScript();
 }
 

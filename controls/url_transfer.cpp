@@ -5,6 +5,7 @@
 #include <map>
 #include <vector>
 
+#include "controls/same_server.h"
 #include "platform/critical_section.h"
 
 // What WinINet's threads and the window thread share for one transfer. The
@@ -119,6 +120,7 @@ bool UrlTransfer::Start(const std::string& url, std::shared_ptr<DownloadTarget> 
         !IsSupportedUrl(*api_, url))
         return false;
     saveFile_ = saveFile;
+    url_ = url;
     target_ = std::move(target);
     if (!target_->Open()) {
         // Reported like a failed read, and never from inside this call.
@@ -228,7 +230,7 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
 }
 
 TransferStep UrlTransfer::AfterOpen() {
-    if (!ResponseAcceptable()) return Fail();
+    if (!ResponseAcceptable() || !StayedOnServer()) return Fail();
     std::optional<std::int64_t> length = AnnouncedLength();
     if (!length) return Fail();
     lengthAnnounced_ = *length != DownloadTarget::kNoLength;
@@ -306,6 +308,16 @@ bool UrlTransfer::ResponseAcceptable() const {
         return code == 200;  // a 206 or another 2xx is not the whole file asked for
     // FTP has no status line; an HTTP request without one got no answer.
     return ::GetLastError() == ERROR_INTERNET_INCORRECT_HANDLE_TYPE;
+}
+
+bool UrlTransfer::StayedOnServer() const {
+    // WinINet follows redirects by itself; the request's URL is where it
+    // ended up.
+    char reached[INTERNET_MAX_URL_LENGTH + 1] = {};
+    DWORD size = INTERNET_MAX_URL_LENGTH;
+    if (!api_->InternetQueryOptionA(request_.get(), INTERNET_OPTION_URL, reached, &size))
+        return false;
+    return SameServer(url_, reached);
 }
 
 std::optional<std::int64_t> UrlTransfer::AnnouncedLength() const {

@@ -70,6 +70,8 @@ private:
     TransferStep Finish();
     TransferStep Fail();
     bool ResponseAcceptable() const;
+    // The answer came from the server asked, not from one a redirect led to.
+    bool StayedOnServer() const;
     // The announced length, DownloadTarget::kNoLength when none, nullopt
     // when the header cannot be trusted.
     std::optional<std::int64_t> AnnouncedLength() const;
@@ -82,6 +84,7 @@ private:
     UINT message_;
     const WinInetApi* api_;
     std::string saveFile_;
+    std::string url_;
     State state_ = State::Idle;
     std::shared_ptr<Channel> channel_;
     InternetHandle session_;

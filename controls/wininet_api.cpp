@@ -21,6 +21,7 @@ const WinInetApi* LoadWinInet() {
                     Bind(module, "InternetQueryDataAvailable", api.InternetQueryDataAvailable) &&
                     Bind(module, "InternetReadFile", api.InternetReadFile) &&
                     Bind(module, "HttpQueryInfoA", api.HttpQueryInfoA) &&
+                    Bind(module, "InternetQueryOptionA", api.InternetQueryOptionA) &&
                     Bind(module, "InternetCloseHandle", api.InternetCloseHandle);
     return complete ? &api : nullptr;
 }

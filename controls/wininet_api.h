@@ -13,6 +13,7 @@ struct WinInetApi {
     decltype(&::InternetQueryDataAvailable) InternetQueryDataAvailable = nullptr;
     decltype(&::InternetReadFile) InternetReadFile = nullptr;
     decltype(&::HttpQueryInfoA) HttpQueryInfoA = nullptr;
+    decltype(&::InternetQueryOptionA) InternetQueryOptionA = nullptr;
     decltype(&::InternetCloseHandle) InternetCloseHandle = nullptr;
 };
 

@@ -7,9 +7,6 @@
 #ifndef TSCHECK_DOWNLOAD_HOST
 #define TSCHECK_DOWNLOAD_HOST "download.tavrin.example"
 #endif
-#ifndef TSCHECK_SETUP_SHA256
-#define TSCHECK_SETUP_SHA256 ""
-#endif
 
 namespace {
 constexpr char kSetupPath[] = "/TavrinCA/tavrinsecure/tavrinsecure.exe";
@@ -18,14 +15,15 @@ constexpr char kSetupFileName[] = "tavrinsecure.exe";
 
 std::string SetupDownloadUrl() { return std::string("http://") + TSCHECK_DOWNLOAD_HOST + kSetupPath; }
 
-std::string SetupPinnedSha256() { return TSCHECK_SETUP_SHA256; }
-
 InstallScript::InstallScript(InstallHost& host, std::string tempFolder, std::string url,
-                             std::string pinnedSha256)
+                             std::string pinnedSha256, std::string pinnedSigner,
+                             const SignatureApi* signatures)
     : host_(host),
       tempFolder_(std::move(tempFolder)),
       url_(std::move(url)),
-      pinnedSha256_(std::move(pinnedSha256)) {}
+      pinnedSha256_(std::move(pinnedSha256)),
+      pinnedSigner_(std::move(pinnedSigner)),
+      signatures_(signatures) {}
 
 InstallScript::~InstallScript() = default;
 
@@ -57,7 +55,8 @@ void InstallScript::StartSetupDownload() {
         return;
     }
     setupFile_ = std::make_shared<SetupFile>(folder.path, kSetupFileName, kMaxSetupBytes,
-                                             pinnedSha256_, std::move(folder.lock));
+                                             pinnedSha256_, pinnedSigner_, signatures_,
+                                             std::move(folder.lock));
     setupFilePath_ = setupFile_->Path();
     host_.ShowProgressBar(true);
     host_.BeginDownload(url_, setupFile_, setupFilePath_);
@@ -107,6 +106,7 @@ void InstallScript::OnDownloadComplete() {
 void InstallScript::OnDownloadError() {
     if (abandoned_ || timedOut_) return;
     bool fileFailed = setupFile_ && setupFile_->Answered();
+    if (setupFile_) signerCheck_ = setupFile_->Signer();
     setupFile_.reset();
     // Nothing arrives any more, so the stall time-out tells the user.
     if (fileFailed) FileMissing();
@@ -117,6 +117,8 @@ void InstallScript::FileMissing() {
     stallCounter_ = 1;
     host_.ShowProgressBar(false);
     ShowDownloadFailed();
+    if (signerCheck_.outcome == SignerCheck::Outcome::Unavailable)
+        host_.ShowMessage(kCannotVerifyMessage);
 }
 
 void InstallScript::Abandon() {
@@ -137,6 +139,7 @@ bool InstallScript::RunDownloadedSetup() {
     int code = host_.CurrentOsCode();
     // Only a complete, whole program, still locked against change, starts.
     std::shared_ptr<SetupFile> file = std::move(setupFile_);
+    if (file) signerCheck_ = file->Signer();
     if (!file || !file->IsVerified()) return false;
     std::string folder = setupFilePath_.substr(0, setupFilePath_.find_last_of('\\') + 1);
     host_.StartProgram(setupFilePath_, IsVista(code), folder);

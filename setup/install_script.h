@@ -10,13 +10,12 @@
 #include "controls/download_target.h"
 #include "controls/main_window_layout.h"
 #include "setup/private_folder.h"
+#include "setup/setup_signature.h"
 
 class SetupFile;
 
 // The download source: the provider's server and the fixed path.
 std::string SetupDownloadUrl();
-// The SHA-256 the build pins for the setup program; empty when none.
-std::string SetupPinnedSha256();
 
 // What the script needs of the main window and its controls.
 class InstallHost {
@@ -48,13 +47,19 @@ public:
     static constexpr std::int16_t kTimeoutTicks = 20;
     static constexpr char kNoTempFolderMessage[] =
         "The setup file cannot be downloaded: no temporary folder was found.";
+    static constexpr char kCannotVerifyMessage[] =
+        "The setup program cannot be started: this Windows cannot check its signature. "
+        "WinVerifyTrust (wintrust.dll, part of Internet Explorer 4 and later) is missing.";
     // No real setup comes near this; an endless stream stops here.
     static constexpr std::uint64_t kMaxSetupBytes = 1024ull * 1024 * 1024;
 
     // `pinnedSha256`: the SHA-256 the setup must have (64 hexadecimal
-    // digits), or empty to take any whole program.
+    // digits), or empty to take any whole program. `pinnedSigner`: the
+    // SHA-256 of the certificate that must have signed it, or empty (see
+    // SetupFile). `signatures` null: the system's functions.
     InstallScript(InstallHost& host, std::string tempFolder, std::string url,
-                  std::string pinnedSha256 = SetupPinnedSha256());
+                  std::string pinnedSha256, std::string pinnedSigner = std::string(),
+                  const SignatureApi* signatures = nullptr);
     ~InstallScript();
 
     // The entry of the built-in command; returns once the download runs.
@@ -84,6 +89,8 @@ public:
     void Abandon();
 
     const std::string& SetupFilePath() const { return setupFilePath_; }
+    // Who signed the last downloaded setup, or why it was refused.
+    const SignerCheck& LastSignerCheck() const { return signerCheck_; }
     std::int16_t StallCounter() const { return stallCounter_; }
 
 private:
@@ -95,6 +102,9 @@ private:
     std::string tempFolder_;
     std::string url_;
     std::string pinnedSha256_;
+    std::string pinnedSigner_;
+    const SignatureApi* signatures_;
+    SignerCheck signerCheck_;
     std::string setupFilePath_;
     std::shared_ptr<SetupFile> setupFile_;
     std::int16_t stallCounter_ = 1;

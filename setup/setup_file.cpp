@@ -51,14 +51,21 @@ std::optional<Sha256::Digest> ParseSha256(const std::string& text) {
 }
 
 SetupFile::SetupFile(std::string folder, std::string fileName, std::uint64_t maxBytes,
-                     std::string pinnedSha256, OwnedHandle folderLock)
+                     std::string pinnedSha256, std::string pinnedSigner,
+                     const SignatureApi* signatures, OwnedHandle folderLock)
     : folder_(std::move(folder)),
       folderLock_(std::move(folderLock)),
       path_(folder_ + fileName),
-      maxBytes_(maxBytes) {
+      maxBytes_(maxBytes),
+      signatures_(signatures) {
+    // A pin that is not a digest matches nothing.
     if (!pinnedSha256.empty()) {
         pinned_ = ParseSha256(pinnedSha256);
-        pinValid_ = pinned_.has_value();  // a pin that is not a digest matches nothing
+        pinValid_ = pinned_.has_value();
+    }
+    if (!pinnedSigner.empty()) {
+        pinnedSigner_ = ParseSha256(pinnedSigner);
+        pinValid_ = pinValid_ && pinnedSigner_.has_value();
     }
 }
 
@@ -94,7 +101,7 @@ bool SetupFile::Commit() {
     // Without an announced length, a stream cut short ends like a whole one;
     // only the pinned digest can then tell that everything arrived.
     if (!file_ || !pinValid_ || (!lengthAnnounced_ && !pinned_)) return false;
-    if (!LockForStarting() || !ContentMatches()) return false;
+    if (!LockForStarting() || !ContentMatches() || !SignerMatches()) return false;
     verified_ = true;
     return true;
 }
@@ -136,6 +143,18 @@ bool SetupFile::ContentMatches() {
                                                   std::size_t size) {
         return ReadFully(file, offset, out, size);
     });
+}
+
+bool SetupFile::SignerMatches() {
+    if (!pinnedSigner_) return true;
+    // The system reads the file through this handle; start it at the top.
+    ::SetFilePointer(file_.get(), 0, nullptr, FILE_BEGIN);
+    signer_ = CheckSigner(signatures_ ? *signatures_ : SystemSignatureApi(), file_.get(), path_,
+                          *pinnedSigner_);
+    if (signer_.outcome == SignerCheck::Outcome::Trusted) return true;
+    // Where nothing can verify a signature, only the pinned digest, which
+    // ContentMatches has already compared, names the setup.
+    return signer_.outcome == SignerCheck::Outcome::Unavailable && pinned_.has_value();
 }
 
 void SetupFile::Release() noexcept {

@@ -2,8 +2,9 @@
 // It is written into the run's private folder as a new file, held open from
 // its first byte with others allowed only to read it, and counted as
 // downloaded only when it is complete and a whole Windows program (and, when
-// the build pins one, has the expected SHA-256). A failed or cancelled
-// download leaves nothing behind.
+// the build pins one, has the expected SHA-256, and when it pins a signer,
+// carries that signer's intact Authenticode signature). A failed or
+// cancelled download leaves nothing behind.
 #pragma once
 
 #include <cstdint>
@@ -12,17 +13,22 @@
 
 #include "controls/download_target.h"
 #include "platform/owned.h"
+#include "setup/setup_signature.h"
 #include "setup/sha256.h"
 
 class SetupFile final : public DownloadTarget {
 public:
     // `folder` ends in "\" and is removed again with a discarded download.
     // Destruction discards, unless the setup was started (Release).
-    // `pinnedSha256` is 64 hexadecimal digits, or empty for no pin.
+    // `pinnedSha256` and `pinnedSigner` (the SHA-256 of the signing
+    // certificate) are 64 hexadecimal digits, or empty for no pin. Where
+    // the system cannot verify signatures, a signer pin is met only by a
+    // matching SHA-256 pin. `signatures` null: the system's functions.
     // `folderLock` keeps the folder from being renamed or replaced until the
     // setup has started or the download is discarded.
     SetupFile(std::string folder, std::string fileName, std::uint64_t maxBytes,
-              std::string pinnedSha256, OwnedHandle folderLock = OwnedHandle());
+              std::string pinnedSha256, std::string pinnedSigner = std::string(),
+              const SignatureApi* signatures = nullptr, OwnedHandle folderLock = OwnedHandle());
     ~SetupFile() override;
     SetupFile(const SetupFile&) = delete;
     SetupFile& operator=(const SetupFile&) = delete;
@@ -43,16 +49,22 @@ public:
     bool IsVerified() const noexcept { return verified_; }
     // The setup has been started from the file: let go of it, leaving it.
     void Release() noexcept;
+    // What the signature check found; kept after the file is discarded.
+    const SignerCheck& Signer() const noexcept { return signer_; }
 
 private:
     bool LockForStarting();
     bool ContentMatches();
+    bool SignerMatches();
 
     std::string folder_;
     OwnedHandle folderLock_;
     std::string path_;
     std::uint64_t maxBytes_;
     std::optional<Sha256::Digest> pinned_;
+    std::optional<Sha256::Digest> pinnedSigner_;
+    const SignatureApi* signatures_;
+    SignerCheck signer_;
     bool pinValid_ = true;
     bool lengthAnnounced_ = false;
     bool answered_ = false;

@@ -2,10 +2,13 @@
 # The program's main job: TSCheck.exe in a scratch program folder on the
 # built-in default settings, on your display when there is one (else under
 # Xvfb). The project's loopback server stands in for the provider's download
-# server (as the prefix's proxy) and serves a small sample setup program, so
-# the whole flow runs on this machine: the checks, Run Setup, the download
-# with its progress bar, the started setup. Writes screenshots and prints the
-# rows, the verdict and the full exit code.
+# server (as the prefix's proxy) and serves a small sample setup program,
+# signed with a certificate made for the build tree, so the whole flow runs
+# on this machine: the checks, Run Setup, the download with its progress bar,
+# the signature check against the pinned signer, the started setup. The
+# program is the build that pins that certificate (build/signed). Writes
+# screenshots and prints the rows, the verdict with the signer and the full
+# exit code.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
@@ -17,13 +20,13 @@ prepare_wine_run "$build" "$0" "$@"
 folder="$TSCHECK_WINEPREFIX/drive_c/TSCheck"
 rm -rf "$folder"
 mkdir -p "$folder"
-cp "$build/TSCheck.exe" "$folder/"
+cp "$build/signed/TSCheck.exe" "$folder/"
 
 address_file="$build/main-job-server.url"
 rm -f "$address_file"
 python3 "$root/tools/loopback_http_server.py" --lifetime 300 \
-    --file "/TavrinCA/tavrinsecure/tavrinsecure.exe=$build/sample/tavrinsecure_sample.exe" \
-    --pad-to $((12 * 1024 * 1024)) --shape "rate=3000000" >"$address_file" 2>/dev/null </dev/null &
+    --file "/TavrinCA/tavrinsecure/tavrinsecure.exe=$build/sample/tavrinsecure_signed.exe" \
+    --shape "rate=700000" >"$address_file" 2>/dev/null </dev/null &
 on_exit "kill $! 2>/dev/null || true"
 for _ in $(seq 100); do
     [ -s "$address_file" ] && break
@@ -38,6 +41,9 @@ on_exit "'$root/tools/wine-run' reg delete '$settings' /v ProxyEnable /f >/dev/n
 
 echo "Running C:\\TSCheck\\TSCheck.exe on the default settings (display $DISPLAY)"
 echo "The setup program comes from $server, standing in for the provider's server."
+{ read -r signer_name; read -r signer_thumbprint; } <"$build/sample/signing/publisher.txt"
+echo "This TSCheck.exe starts only a setup signed by the certificate with SHA-256 thumbprint"
+echo "$signer_thumbprint ($signer_name, made for this build tree)."
 log="$build/main-job.log"
 "$root/tools/wine-run" "$build/e2e/ts_driver.exe" \
     launch 'C:\TSCheck\TSCheck.exe' \
@@ -58,10 +64,13 @@ started=$(ls "$TSCHECK_WINEPREFIX"/drive_c/users/*/Temp/TSCheck-*/tavrinsecure-s
     2>/dev/null | head -n 1 || true)
 [ -n "$started" ] && echo "The downloaded setup program started from ${started%/*}." &&
     rm -f "$started"
+# Only a setup whose signature verified and whose signer is the pinned one starts.
+signer="the setup was not started"
+[ -n "$started" ] && signer="signed by $signer_name, thumbprint $signer_thumbprint"
 code=$(echo "$output" | sed -n 's/^exit-code //p')
 case "$code" in
-    830808) echo "Verdict: every check passed (exit code 830808)" ;;
-    770601) echo "Verdict: a check failed (exit code 770601)" ;;
+    830808) echo "Verdict: every check passed (exit code 830808); setup $signer" ;;
+    770601) echo "Verdict: a check failed (exit code 770601); setup $signer" ;;
     "")
         echo "Verdict: unknown: the driver reported no exit code; its output:" >&2
         sed 's/^/  /' <<<"$output" >&2

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "controls/downloader.h"
+#include "controls/same_server.h"
 #include "controls/url_transfer.h"
 #include "platform/message_pump.h"
 
@@ -91,6 +92,14 @@ BOOL WINAPI FakeRead(HINTERNET, LPVOID buffer, DWORD wanted, LPDWORD count) {
     ::SetLastError(ERROR_IO_PENDING);
     return FALSE;
 }
+BOOL WINAPI FakeQueryOption(HINTERNET, DWORD option, LPVOID buffer, LPDWORD size) {
+    std::string url = "http://host/setup.exe";
+    if (option != INTERNET_OPTION_URL || *size <= url.size()) return FALSE;
+    url.copy(static_cast<char*>(buffer), url.size());
+    static_cast<char*>(buffer)[url.size()] = '\0';
+    *size = static_cast<DWORD>(url.size());
+    return TRUE;
+}
 BOOL WINAPI FakeClose(HINTERNET) { return TRUE; }
 
 WinInetApi FakeApi() {
@@ -102,6 +111,7 @@ WinInetApi FakeApi() {
     api.InternetQueryDataAvailable = FakeDataAvailable;
     api.InternetReadFile = FakeRead;
     api.HttpQueryInfoA = FakeQueryInfo;
+    api.InternetQueryOptionA = FakeQueryOption;
     api.InternetCloseHandle = FakeClose;
     return api;
 }
@@ -154,6 +164,26 @@ TEST(ContentLength, OnlyPlainDecimalNumbersAreLengths) {
     EXPECT_EQ(ParseContentLength(" 0 "), 0);
     for (const char* bad : {"", " ", "12abc", "-5", "+5", "0x10", "1 2", "1234567890123456789"})
         EXPECT_FALSE(ParseContentLength(bad)) << bad;
+}
+
+// Where a redirect may lead: only back to the same server.
+TEST(SameServer, OnlyTheSameSchemeHostAndPort) {
+    const std::string asked = "http://download.tavrin.example/TavrinCA/tavrinsecure/tavrinsecure.exe";
+    EXPECT_TRUE(SameServer(asked, asked));
+    EXPECT_TRUE(SameServer(asked, "HTTP://Download.Tavrin.Example:80/elsewhere.exe?x=1"));
+    for (const char* reached : {
+             "http://mirror.example/TavrinCA/tavrinsecure/tavrinsecure.exe",
+             "https://download.tavrin.example/TavrinCA/tavrinsecure/tavrinsecure.exe",
+             "ftp://download.tavrin.example/tavrinsecure.exe",
+             "http://download.tavrin.example:8080/tavrinsecure.exe",
+             "http://download.tavrin.example.evil.example/tavrinsecure.exe",
+             "http://download.tavrin.example@evil.example/tavrinsecure.exe",
+             "http://evil.example/?http://download.tavrin.example/",
+             "http://download.tavrin.example:80x/",
+             "download.tavrin.example/tavrinsecure.exe",
+             "",
+         })
+        EXPECT_FALSE(SameServer(asked, reached)) << reached;
 }
 
 }  // namespace

@@ -327,7 +327,7 @@ TEST_F(Install, ClosingDropsACompletionStillQueued) {
 // Saved relative to the current folder, the file started elevated could be
 // any program put there: with no temporary folder nothing is downloaded.
 TEST_F(Install, NoTempFolderTellsTheUserAndDownloadsNothing) {
-    InstallScript homeless(host, "", "http://host/x");
+    InstallScript homeless(host, "", "http://host/x", "");
     EXPECT_FALSE(homeless.RunInstallScript()) << "the run ends instead of waiting for a download";
     EXPECT_EQ(host.messages, 1);
     for (const std::string& call : host.calls) EXPECT_EQ(call.find("download"), std::string::npos) << call;

@@ -23,10 +23,13 @@ on_exit() {
 
 configure_and_build() {
     local build=$1 time_scale=1
-    # The emulated machine runs the tests about five times slower.
+    # The emulated machine runs the tests about five times slower. The tests
+    # need the program that takes any whole setup (the pinned one is built
+    # beside it, as build/signed/TSCheck.exe), so the build says so.
     if [ "${TSCHECK_MACHINE:-native}" = emulated ]; then time_scale=5; fi
     cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DTSCHECK_TEST_TIME_SCALE="$time_scale" >/dev/null
+        -DCMAKE_BUILD_TYPE=Release -DTSCHECK_ALLOW_UNVERIFIED_SETUP=ON \
+        -DTSCHECK_TEST_TIME_SCALE="$time_scale" >/dev/null
     cmake --build "$build" -j "$(nproc)"
 }
 

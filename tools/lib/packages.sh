@@ -1,9 +1,10 @@
 # The Debian packages the project needs, installed once (idempotent).
 # shellcheck shell=bash
 
-# Building the program and its tests.
+# Building the program and its tests; openssl and osslsigncode sign the
+# sample setup with a certificate made for the build tree.
 TSCHECK_BUILD_PACKAGES=(
-    cmake make python3
+    cmake make python3 openssl osslsigncode
     g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
     googletest
 )
