@@ -15,6 +15,7 @@
 #include "controls/downloader.h"
 #include "controls/label.h"
 #include "controls/picture_box.h"
+#include "controls/repaint_throttle.h"
 #include "controls/xp_progress_bar.h"
 #include "platform/memory_surface.h"
 #include "platform/owned.h"
@@ -109,6 +110,11 @@ private:
     PictureBox picOK;                 // Run Setup or Close
     PictureBox picTxt;                // the logo strip
     XP_ProgressBar prgDownload;       // download progress
+    RepaintThrottle progressThrottle_;
+    struct HeldProgress {
+        std::int32_t max = 0, value = 0;
+        std::string text;
+    } heldProgress_;                  // the latest change the throttle held back
     Downloader dlFile;                // the setup download
     bool timerEnabled_ = false;       // tmrTimeout, one tick a second
     std::unique_ptr<InstallScript> install_;

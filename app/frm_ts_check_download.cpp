@@ -47,6 +47,9 @@ bool frmTSCheck::RunInstallScript() {
 }
 
 void frmTSCheck::tmrTimeout_Timer() {
+    // A change the throttle held back, drawn before the second's other work.
+    if (progressThrottle_.TakeHeld())
+        SetProgress(heldProgress_.max, heldProgress_.value, heldProgress_.text);
     if (install_) install_->OnTimerTick();
 }
 
@@ -66,6 +69,12 @@ void frmTSCheck::EnableTimeoutTimer(bool enabled) {
 }
 
 void frmTSCheck::SetProgress(std::int32_t max, std::int32_t value, const std::string& text) {
+    // Repainting the bar for every block that arrives would cost more than
+    // the download; the eye needs no more than about 30 pictures a second.
+    if (!progressThrottle_.Due(::GetTickCount(), value >= max)) {
+        heldProgress_ = HeldProgress{max, value, text};
+        return;
+    }
     prgDownload.SetMax(max);
     prgDownload.SetValue(value);
     prgDownload.SetText(text);

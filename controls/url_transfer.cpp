@@ -220,10 +220,18 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
     if (state_ == State::ReadPending) {
         if (!result) return Fail();
         state_ = State::Reading;
-        // A read that had to wait either brings its bytes, with their count,
-        // or (some WinINet versions) only says that data has arrived, leaving
-        // the count unwritten: then the next read returns the data.
-        if (count != kNoCount) return Consume(count);
+        // A read that had to wait either brings its bytes, with their count
+        // (some WinINet versions fill the whole buffer first), or only says
+        // that data has arrived, leaving the count unwritten: then the next
+        // read returns the data. Bytes gathered before it still go on.
+        DWORD gathered = pendingOffset_;
+        pendingOffset_ = 0;
+        if (count != kNoCount) {
+            if (count > kReadSize - gathered) return Fail();
+            if (count == 0) return gathered ? Consume(gathered) : Finish();
+            return Consume(gathered + count);
+        }
+        if (gathered) return Consume(gathered);
         return ReadNext();
     }
     return TransferStep::Nothing;
@@ -241,34 +249,47 @@ TransferStep UrlTransfer::AfterOpen() {
 }
 
 TransferStep UrlTransfer::ReadNext() {
-    // Ask first how much has arrived and read no more than that, so a slow
-    // server still gives steady progress and a read seldom has to wait.
-    DWORD available = 0;
-    if (!api_->InternetQueryDataAvailable(request_.get(), &available, 0, id_)) {
-        if (::GetLastError() != ERROR_IO_PENDING) return Fail();
-        state_ = State::WaitingForData;
-        lastPause_ = ::GetTickCount();
-        return TransferStep::Nothing;
-    }
-    if (available == 0) return Finish();
+    // Gather what has arrived into one large block before handing it on:
+    // each pass through the window's queue, each progress event, write and
+    // hash step costs far more than asking WinINet again. Only what WinINet
+    // says has arrived is read, so no read has to wait for the network and
+    // a slow server still gives steady progress; the block goes on when it
+    // is full, when WinINet must wait, or after kLongestRunMs.
+    DWORD gathered = 0;
+    const DWORD started = ::GetTickCount();
+    for (;;) {
+        DWORD available = 0;
+        if (!api_->InternetQueryDataAvailable(request_.get(), &available, 0, id_)) {
+            if (::GetLastError() != ERROR_IO_PENDING) return Fail();
+            state_ = State::WaitingForData;
+            lastPause_ = ::GetTickCount();
+            return gathered ? Consume(gathered) : TransferStep::Nothing;
+        }
+        if (available == 0) return gathered ? Consume(gathered) : Finish();
 
-    DWORD wanted = std::min(available, kReadSize);
-    {
-        CriticalSectionScope lock(Channels().lock);
-        channel_->count = kNoCount;
+        DWORD wanted = std::min(available, kReadSize - gathered);
+        {
+            CriticalSectionScope lock(Channels().lock);
+            channel_->count = kNoCount;
+        }
+        if (!api_->InternetReadFile(request_.get(), channel_->buffer.data() + gathered, wanted,
+                                    &channel_->count)) {
+            if (::GetLastError() != ERROR_IO_PENDING) return Fail();
+            state_ = State::ReadPending;
+            pendingOffset_ = gathered;
+            lastPause_ = ::GetTickCount();
+            return TransferStep::Nothing;
+        }
+        DWORD count = channel_->count;
+        if (count > wanted) return Fail();
+        if (count == 0) return gathered ? Consume(gathered) : Finish();
+        gathered += count;
+        if (gathered == kReadSize || ::GetTickCount() - started >= kLongestRunMs)
+            return Consume(gathered);
     }
-    if (api_->InternetReadFile(request_.get(), channel_->buffer.data(), wanted, &channel_->count))
-        return Consume(channel_->count);
-    if (::GetLastError() == ERROR_IO_PENDING) {
-        state_ = State::ReadPending;
-        lastPause_ = ::GetTickCount();
-        return TransferStep::Nothing;
-    }
-    return Fail();
 }
 
 TransferStep UrlTransfer::Consume(DWORD count) {
-    if (count == 0) return Finish();
     if (count > kReadSize) return Fail();
     // WinINet stops at the announced length, but a stream that overruns it
     // is not the file that was announced.

@@ -50,11 +50,12 @@ public:
     // the download.
     std::int64_t BytesExpected() const noexcept { return bytesExpected_; }
 
-    // Bytes asked for per read: large reads keep the per-call cost of the
-    // asynchronous machinery small next to the copying.
+    // The largest block handed on at once: large blocks keep the per-block
+    // cost (progress, writing, hashing, a pass through the window's queue)
+    // small next to the copying.
     static constexpr DWORD kReadSize = 1u << 20;
-    // The longest stretch of back-to-back reads before waiting window work
-    // is let in.
+    // The longest stretch of back-to-back reads before a block is handed
+    // on, and before waiting window work is let in.
     static constexpr DWORD kLongestRunMs = 50;
 
     struct Channel;
@@ -94,6 +95,7 @@ private:
     std::int64_t bytesExpected_ = 0;
     bool lengthAnnounced_ = false;
     DWORD lastPause_ = 0;  // when the thread was last handed back
+    DWORD pendingOffset_ = 0;  // bytes gathered before the read that waits
 };
 
 // A Content-Length value: plain decimal digits, blanks around them allowed.

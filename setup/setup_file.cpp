@@ -92,7 +92,9 @@ bool SetupFile::Write(const void* data, std::size_t size) {
     DWORD done = 0;
     if (!::WriteFile(file_.get(), data, static_cast<DWORD>(size), &done, nullptr) || done != size)
         return false;
-    streamed_.Add(data, size);
+    // With a pin, the digest of what is on disk under the lock is checked
+    // against it, which says all: the stream need not be hashed as well.
+    if (!pinned_) streamed_.Add(data, size);
     written_ += size;
     return true;
 }
@@ -124,10 +126,13 @@ bool SetupFile::LockForStarting() {
 
 bool SetupFile::ContentMatches() {
     // What is on disk now, read through the locked handle, must be exactly
-    // what arrived, what the build pinned, and a whole program.
+    // what arrived, what the build pinned, and a whole program. It is read
+    // back because of the moment in LockForStarting when others could write
+    // (where the folder is not private: Windows 9x, a disk without access
+    // control); the read comes from the system's file cache in large blocks.
     if (SizeOf(file_.get()) != written_) return false;
     Sha256 onDisk;
-    std::vector<char> buffer(256 * 1024);
+    std::vector<char> buffer(1024 * 1024);
     for (std::uint64_t offset = 0; offset < written_;) {
         std::size_t chunk = static_cast<std::size_t>(
             std::min<std::uint64_t>(buffer.size(), written_ - offset));
@@ -136,8 +141,7 @@ bool SetupFile::ContentMatches() {
         offset += chunk;
     }
     Sha256::Digest digest = onDisk.Finish();
-    if (digest != streamed_.Finish()) return false;
-    if (pinned_ && digest != *pinned_) return false;
+    if (pinned_ ? digest != *pinned_ : digest != streamed_.Finish()) return false;
     HANDLE file = file_.get();
     return IsWholeWindowsProgram(written_, [file](std::uint64_t offset, void* out,
                                                   std::size_t size) {

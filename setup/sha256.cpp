@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
+#include "cpu/sha_extensions.h"
+#include "setup/sha256_blocks.h"
 
-constexpr std::uint32_t kRound[64] = {
+const std::uint32_t kSha256RoundConstants[64] = {
     0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4,
     0xab1c5ed5, 0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe,
     0x9bdc06a7, 0xc19bf174, 0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f,
@@ -17,11 +18,28 @@ constexpr std::uint32_t kRound[64] = {
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7,
     0xc67178f2};
 
+namespace {
+
 constexpr std::uint32_t RotateRight(std::uint32_t value, int bits) {
     return (value >> bits) | (value << (32 - bits));
 }
 
+void CompressBlock(std::uint32_t* state, const std::uint8_t* block);
+
 }  // namespace
+
+void CompressBlocksPortable(std::uint32_t* state, const std::uint8_t* blocks, std::size_t count) {
+    for (; count > 0; --count, blocks += 64) CompressBlock(state, blocks);
+}
+
+bool Sha256::ShaExtensionsAvailable() { return ProcessorHasShaExtensions(); }
+
+Sha256::Sha256(Engine engine)
+    : compress_(engine == Engine::Fastest && ShaExtensionsAvailable()
+                    ? CompressBlocksWithShaExtensions
+                    : CompressBlocksPortable) {
+    Reset();
+}
 
 void Sha256::Reset() {
     state_ = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
@@ -40,10 +58,13 @@ void Sha256::Add(const void* data, std::size_t size) {
         bytes += take;
         size -= take;
         if (pendingSize_ < pending_.size()) return;
-        Compress(pending_.data());
+        compress_(state_.data(), pending_.data(), 1);
         pendingSize_ = 0;
     }
-    for (; size >= 64; bytes += 64, size -= 64) Compress(bytes);
+    std::size_t whole = size / 64;
+    if (whole > 0) compress_(state_.data(), bytes, whole);
+    bytes += whole * 64;
+    size -= whole * 64;
     std::memcpy(pending_.data(), bytes, size);
     pendingSize_ = size;
 }
@@ -65,7 +86,9 @@ Sha256::Digest Sha256::Finish() {
     return digest;
 }
 
-void Sha256::Compress(const std::uint8_t* block) {
+namespace {
+
+void CompressBlock(std::uint32_t* state, const std::uint8_t* block) {
     std::uint32_t w[64];
     for (int i = 0; i < 16; ++i)
         w[i] = (std::uint32_t{block[4 * i]} << 24) | (std::uint32_t{block[4 * i + 1]} << 16) |
@@ -75,12 +98,12 @@ void Sha256::Compress(const std::uint8_t* block) {
         std::uint32_t s1 = RotateRight(w[i - 2], 17) ^ RotateRight(w[i - 2], 19) ^ (w[i - 2] >> 10);
         w[i] = w[i - 16] + s0 + w[i - 7] + s1;
     }
-    std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
-    std::uint32_t e = state_[4], f = state_[5], g = state_[6], h = state_[7];
+    std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
+    std::uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
     for (int i = 0; i < 64; ++i) {
         std::uint32_t s1 = RotateRight(e, 6) ^ RotateRight(e, 11) ^ RotateRight(e, 25);
         std::uint32_t choose = (e & f) ^ (~e & g);
-        std::uint32_t t1 = h + s1 + choose + kRound[i] + w[i];
+        std::uint32_t t1 = h + s1 + choose + kSha256RoundConstants[i] + w[i];
         std::uint32_t s0 = RotateRight(a, 2) ^ RotateRight(a, 13) ^ RotateRight(a, 22);
         std::uint32_t majority = (a & b) ^ (a & c) ^ (b & c);
         std::uint32_t t2 = s0 + majority;
@@ -93,15 +116,17 @@ void Sha256::Compress(const std::uint8_t* block) {
         b = a;
         a = t1 + t2;
     }
-    state_[0] += a;
-    state_[1] += b;
-    state_[2] += c;
-    state_[3] += d;
-    state_[4] += e;
-    state_[5] += f;
-    state_[6] += g;
-    state_[7] += h;
+    state[0] += a;
+    state[1] += b;
+    state[2] += c;
+    state[3] += d;
+    state[4] += e;
+    state[5] += f;
+    state[6] += g;
+    state[7] += h;
 }
+
+}  // namespace
 
 std::string DigestHex(const Sha256::Digest& digest) {
     static const char kHex[] = "0123456789abcdef";

@@ -11,8 +11,7 @@ OwnedBitmap DecodeResource(HMODULE module, const char* name) {
     HGLOBAL loaded = ::LoadResource(module, found);
     const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
     if (!bytes || size == 0) return {};
-    // Transparent surroundings (the result icons) are white by design.
-    return DecodePicture(bytes, size, RGB(255, 255, 255));
+    return DecodePicture(bytes, size);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The skin image store frmPics: six lists of GIF images carried in the
+// The skin image store frmPics: six lists of bitmaps carried in the
 // program's resources, decoded on first use and unchanged until the end.
 #pragma once
 

@@ -1,67 +1,23 @@
 #include "skin/picture_decoder.h"
 
-#include <objbase.h>
-#include <ocidl.h>
-#include <olectl.h>
-
 #include <cstdint>
 #include <cstring>
-
+#include <vector>
 
 namespace {
 
-// COM for the length of one decode; the platform's GIF reader is a COM
-// component on some systems, and the caller's own COM state is left as found.
-class ComScope {
-public:
-    ComScope() : initialised_(SUCCEEDED(::CoInitialize(nullptr))) {}
-    ~ComScope() {
-        if (initialised_) ::CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
+// The skin is a few hundred pixels each way; anything far larger is not ours.
+constexpr LONG kLargestSide = 4096;
 
-private:
-    bool initialised_;
-};
-
-template <typename Interface>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() {
-        if (pointer_) pointer_->Release();
-    }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    Interface** put() { return &pointer_; }
-    Interface* operator->() const { return pointer_; }
-    explicit operator bool() const { return pointer_ != nullptr; }
-    Interface* get() const { return pointer_; }
-
-private:
-    Interface* pointer_ = nullptr;
-};
-
-// An IStream over a private copy of the bytes; the stream frees the copy.
-bool StreamOverCopy(const void* bytes, std::size_t size, ComPtr<IStream>& stream) {
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!memory) return false;
-    void* target = ::GlobalLock(memory);
-    if (!target) {
-        ::GlobalFree(memory);
-        return false;
-    }
-    std::memcpy(target, bytes, size);
-    ::GlobalUnlock(memory);
-    if (FAILED(::CreateStreamOnHGlobal(memory, TRUE, stream.put()))) {
-        ::GlobalFree(memory);
-        return false;
-    }
+template <typename Record>
+bool ReadRecord(const void* bytes, std::size_t size, std::size_t offset, Record& out) {
+    if (offset > size || size - offset < sizeof out) return false;
+    std::memcpy(&out, static_cast<const char*>(bytes) + offset, sizeof out);
     return true;
 }
 
-// A bottom-up 32-bit section, so the pixels can be put right after drawing.
+// A bottom-up 32-bit section, so the colours come out exactly as the
+// palette gives them whatever the screen's depth.
 OwnedBitmap NewSection(HDC reference, int width, int height, void*& bits) {
     BITMAPINFO layout{};
     layout.bmiHeader.biSize = sizeof layout.bmiHeader;
@@ -75,56 +31,55 @@ OwnedBitmap NewSection(HDC reference, int width, int height, void*& bits) {
 
 }  // namespace
 
-OwnedBitmap DecodePicture(const void* bytes, std::size_t size, COLORREF transparentAs) {
-    if (!bytes || size == 0) return {};
-    ComScope com;
-    ComPtr<IStream> stream;
-    if (!StreamOverCopy(bytes, size, stream)) return {};
-    ComPtr<IPicture> picture;
-    if (FAILED(::OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                                reinterpret_cast<void**>(picture.put()))) ||
-        !picture)
+OwnedBitmap DecodePicture(const void* bytes, std::size_t size) {
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    if (!bytes || !ReadRecord(bytes, size, 0, file) || file.bfType != 0x4D42 /* "BM" */ ||
+        !ReadRecord(bytes, size, sizeof file, info) || info.biSize < sizeof info)
+        return {};
+    const LONG width = info.biWidth, height = info.biHeight;
+    const bool rle8 = info.biCompression == BI_RLE8 && info.biBitCount == 8;
+    const bool plain = info.biCompression == BI_RGB &&
+                       (info.biBitCount == 8 || info.biBitCount == 24 || info.biBitCount == 32);
+    // Run-length coded bitmaps are bottom-up by definition.
+    if ((!rle8 && !plain) || info.biPlanes != 1 || width <= 0 || width > kLargestSide ||
+        height <= 0 || height > kLargestSide || info.biClrUsed > 256)
         return {};
 
-    OLE_HANDLE handle = 0;
-    SHORT type = PICTYPE_NONE;
-    if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP ||
-        FAILED(picture->get_Handle(&handle)) || !handle)
-        return {};
-    BITMAP info{};
-    HBITMAP decoded = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
-    if (!::GetObjectA(decoded, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
-        return {};
+    // The palette follows the header; the pixel data starts where the file
+    // header says, and must lie wholly inside the bytes.
+    std::size_t paletteEntries = info.biBitCount == 8 ? (info.biClrUsed ? info.biClrUsed : 256) : 0;
+    std::size_t headerEnd = sizeof file + info.biSize + paletteEntries * sizeof(RGBQUAD);
+    if (headerEnd > size || file.bfOffBits < headerEnd || file.bfOffBits >= size) return {};
+    std::size_t dataSize = size - file.bfOffBits;
+    std::size_t stride = ((static_cast<std::size_t>(width) * info.biBitCount + 31) / 32) * 4;
+    if (plain && dataSize < stride * static_cast<std::size_t>(height)) return {};
 
-    // The picture object owns its bitmap; render it into one of our own on
-    // the colour that transparent pixels should take.
-    OLE_XSIZE_HIMETRIC himetricWidth = 0;
-    OLE_YSIZE_HIMETRIC himetricHeight = 0;
-    picture->get_Width(&himetricWidth);
-    picture->get_Height(&himetricHeight);
+    // GDI reads the header, palette and data as one BITMAPINFO; the copy
+    // also gives it the size of the coded data, which it walks no further.
+    const auto* source = static_cast<const char*>(bytes);
+    std::size_t layoutSize = info.biSize + paletteEntries * sizeof(RGBQUAD);
+    std::vector<std::uint32_t> layoutWords((layoutSize + 3) / 4);
+    auto* layout = reinterpret_cast<BITMAPINFO*>(layoutWords.data());
+    std::memcpy(layout, source + sizeof file, layoutSize);
+    if (rle8) layout->bmiHeader.biSizeImage = static_cast<DWORD>(dataSize);
+
     WindowDC screen(nullptr);
     void* bits = nullptr;
-    OwnedBitmap result = NewSection(screen.get(), info.bmWidth, info.bmHeight, bits);
-    OwnedMemoryDC dc(::CreateCompatibleDC(screen.get()));
-    if (!result || !dc || !bits) return {};
-    {
-        SelectScope select(dc.get(), result.get());
-        RECT all{0, 0, info.bmWidth, info.bmHeight};
-        OwnedBrush ground(::CreateSolidBrush(transparentAs));
-        ::FillRect(dc.get(), &all, ground.get());
-        // Pictures are addressed bottom-up in HIMETRIC: start at the height
-        // and go up by it to draw the right way round.
-        if (FAILED(picture->Render(dc.get(), 0, 0, info.bmWidth, info.bmHeight, 0, himetricHeight,
-                                   himetricWidth, -himetricHeight, nullptr)))
-            return {};
-        ::GdiFlush();
+    OwnedBitmap result = NewSection(screen.get(), width, height, bits);
+    int rows = 0;
+    if (result && bits) {
+        // Coded data may skip pixels; they stay white rather than undefined.
+        std::memset(bits, 0xFF, static_cast<std::size_t>(width) * height * 4);
+        rows = ::SetDIBits(screen.get(), result.get(), 0, static_cast<UINT>(height),
+                           source + file.bfOffBits, layout, DIB_RGB_COLORS);
     }
-    // Rendering may leave an alpha byte in the unused fourth byte; GDI's
-    // colour comparisons (the colour-to-mask copies) would then miss
-    // colours that look the same.
+    if (rows != height) return {};
+    // GDI leaves the unused fourth byte as it was; colour comparisons (the
+    // colour-to-mask copies) must not see it.
+    ::GdiFlush();
     auto* pixel = static_cast<std::uint32_t*>(bits);
-    std::size_t count =
-        static_cast<std::size_t>(info.bmWidth) * static_cast<std::size_t>(info.bmHeight);
+    std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     for (std::size_t i = 0; i < count; ++i) pixel[i] &= 0x00FFFFFFu;
     return result;
 }

@@ -1,13 +1,12 @@
-// Turns the bytes of a GIF (or any picture the platform reads: BMP, JPEG,
-// ICO) into a bitmap, through the platform's own picture support.
+// Turns the bytes of a bitmap file (8-bit run-length coded, or any
+// uncompressed one) into a bitmap, through GDI alone: every Windows from 95
+// on reads these, so no picture component of the system's has to be loaded.
 #pragma once
 
 #include <cstddef>
 
 #include "platform/owned.h"
 
-// A bitmap compatible with the screen at the picture's own pixel size.
-// Transparent pixels come out as `transparentAs`. Empty when the bytes are
-// not a picture the platform can read.
-OwnedBitmap DecodePicture(const void* bytes, std::size_t size,
-                          COLORREF transparentAs = RGB(255, 255, 255));
+// A 32-bit bitmap at the picture's own pixel size. Empty when the bytes are
+// not such a bitmap file.
+OwnedBitmap DecodePicture(const void* bytes, std::size_t size);

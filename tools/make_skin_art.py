@@ -1,21 +1,27 @@
 #!/usr/bin/env python3
-"""Draws the skin images of TSCheck.exe into skin/art/ as GIF files.
+"""Draws the skin images of TSCheck.exe into skin/art/ as 8-bit run-length
+coded bitmaps (BMP, BI_RLE8), a format that GDI reads on every Windows from
+95 on, so the program needs no picture decoder of the system's to show them.
 
 Needs Python 3 with Pillow (Debian: python3-pil) and the DejaVu fonts
-(fonts-dejavu-core). The GIFs are committed, so the build never runs this;
-an artist may replace any file as long as its size and role stay the same.
+(fonts-dejavu-core). The bitmaps are committed, so the build never runs
+this; an artist may replace any file as long as its size and role stay the
+same (tools/make_skin_art.py --convert PICTURE... turns any picture Pillow
+reads into such a bitmap beside it).
 
 Rules the program relies on:
 - magenta RGB(255,0,255) is the see-through colour of the main skin: it is
   used outside the rounded panel and nowhere else, and the panel's edge is
   drawn without smoothing so no pink fringe is left around the window;
 - every file is exactly the size the program expects (see SIZES below);
-- the pass and fail icons are white where transparent (white is the GIF's
-  transparent colour) and their masks are black on exactly the covered pixels.
+- the pass and fail icons are white where transparent and their masks are
+  black on exactly the covered pixels.
 
 Usage: tools/make_skin_art.py [output folder]   (default: skin/art)
+       tools/make_skin_art.py --convert PICTURE...
 """
 import os
+import struct
 import sys
 
 from PIL import Image, ImageDraw, ImageFont
@@ -89,7 +95,7 @@ def rounded_mask(size, box, radius):
     return mask
 
 
-def to_gif(image, keep=(), transparent=None):
+def to_palette(image, keep=()):
     """Quantises to a palette without dithering; colours in `keep` stay exact
     (each gets its own palette entry) and flat areas stay flat."""
     image = image.convert("RGB")
@@ -120,15 +126,74 @@ def to_gif(image, keep=(), transparent=None):
     for colour, places in exact.items():
         for x, y in places:
             out[x, y] = indices[colour]
-    options = {"optimize": False}
-    if transparent is not None:
-        options["transparency"] = indices[transparent]
-    return quantised, options
+    return quantised
 
 
-def save(folder, name, image, keep=(), transparent=None):
-    gif, options = to_gif(image, keep, transparent)
-    gif.save(os.path.join(folder, name + ".gif"), **options)
+def rle8_row(row):
+    """One scan line in BI_RLE8: runs of a repeated index as (count, index),
+    stretches of differing indices in absolute mode (0, count, indices,
+    padded to a word), ended by the end-of-line escape (0, 0)."""
+    out = bytearray()
+    i, n = 0, len(row)
+    while i < n:
+        run = 1
+        while i + run < n and run < 255 and row[i + run] == row[i]:
+            run += 1
+        if run >= 2:
+            out += bytes((run, row[i]))
+            i += run
+            continue
+        # A literal stretch ends where a run of two or more begins.
+        j = i + 1
+        while j < n and j - i < 255 and not (j + 1 < n and row[j] == row[j + 1]):
+            j += 1
+        literal = row[i:j]
+        if len(literal) < 3:  # absolute mode needs three or more
+            for index in literal:
+                out += bytes((1, index))
+        else:
+            out += bytes((0, len(literal))) + bytes(literal)
+            if len(literal) % 2:
+                out.append(0)
+        i = j
+    return out + b"\0\0"
+
+
+def rle8_bitmap(indexed):
+    """A BMP file (BITMAPFILEHEADER, BITMAPINFOHEADER, palette, BI_RLE8
+    data, rows bottom-up) of a palette image."""
+    width, height = indexed.size
+    palette = indexed.getpalette()[: 3 * 256]
+    colours = len(palette) // 3
+    pixels = indexed.tobytes()
+    data = bytearray()
+    for y in range(height - 1, -1, -1):
+        data += rle8_row(pixels[y * width:(y + 1) * width])
+    data[-2:] = b"\0\1"  # the last end of line becomes the end of the bitmap
+    quads = b"".join(bytes((palette[3 * i + 2], palette[3 * i + 1], palette[3 * i], 0))
+                     for i in range(colours))
+    offset = 14 + 40 + len(quads)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 1, len(data), 2835, 2835,
+                       colours, 0)
+    return header + info + quads + bytes(data)
+
+
+def save(folder, name, image, keep=()):
+    with open(os.path.join(folder, name + ".bmp"), "wb") as out:
+        out.write(rle8_bitmap(to_palette(image, keep)))
+
+
+def convert(paths):
+    """Any picture Pillow reads, as a run-length coded bitmap beside it; a
+    palette picture keeps its palette and indices, so no pixel changes.
+    Transparent pixels take their palette colour (the skin's are white)."""
+    for path in paths:
+        image = Image.open(path)
+        if image.mode != "P":
+            image = to_palette(image)
+        with open(os.path.splitext(path)[0] + ".bmp", "wb") as out:
+            out.write(rle8_bitmap(image))
 
 
 # ---- main window -------------------------------------------------------
@@ -301,11 +366,14 @@ def icon_with_mask(kind):
 def result_icons(folder):
     for kind in ("pass", "fail"):
         icon, mask = icon_with_mask(kind)
-        save(folder, kind + "_icon", icon, keep=(WHITE,), transparent=WHITE)
+        save(folder, kind + "_icon", icon, keep=(WHITE,))
         save(folder, kind + "_mask", mask, keep=((0, 0, 0), WHITE))
 
 
 def main(argv):
+    if len(argv) > 1 and argv[1] == "--convert":
+        convert(argv[2:])
+        return
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     folder = argv[1] if len(argv) > 1 else os.path.join(root, "skin", "art")
     os.makedirs(folder, exist_ok=True)

@@ -23,6 +23,7 @@
 //   copy <from> <to>           copy a file (to look at it while the program runs)
 //   wait-exit <s>              "exit-code <n>" (or "exit-code timeout", then kills)
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -61,7 +62,7 @@ HWND WaitFor(const char* title, double seconds) {
         Search search{g_process.dwProcessId, title, nullptr};
         ::EnumWindows(FindTop, reinterpret_cast<LPARAM>(&search));
         if (search.found) return search.found;
-        if (::WaitForSingleObject(g_process.hProcess, 100) == WAIT_OBJECT_0) return nullptr;
+        if (::WaitForSingleObject(g_process.hProcess, 20) == WAIT_OBJECT_0) return nullptr;
     } while (::GetTickCount() < deadline);
     return nullptr;
 }
@@ -166,6 +167,15 @@ bool Screenshot(const char* path) {
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);
     return ok;
+}
+
+// The started program's processor time so far (user and kernel), in ms.
+unsigned long ProcessorMs() {
+    FILETIME created, ended, kernel, user;
+    if (!::GetProcessTimes(g_process.hProcess, &created, &ended, &kernel, &user)) return 0;
+    ULONGLONG total = (ULONGLONG{kernel.dwHighDateTime} << 32 | kernel.dwLowDateTime) +
+                      (ULONGLONG{user.dwHighDateTime} << 32 | user.dwLowDateTime);
+    return static_cast<unsigned long>(total / 10000);
 }
 
 }  // namespace
@@ -291,6 +301,34 @@ int main(int argc, char** argv) {
             std::printf("clock %lu\n", ::GetTickCount());
         } else if (step == "sleep") {
             ::Sleep(static_cast<DWORD>(std::atoi(next(i).c_str())));
+        } else if (step == "watch-exit") {
+            // For the benchmarks: waits like wait-exit, watching the peak
+            // working set (which cannot be read once the process is gone),
+            // then prints the process's processor time as well.
+            double seconds = std::atof(next(i).c_str());
+            DWORD deadline = ::GetTickCount() + static_cast<DWORD>(seconds * 1000);
+            SIZE_T peak = 0;
+            DWORD waited = WAIT_TIMEOUT;
+            while (waited == WAIT_TIMEOUT && ::GetTickCount() < deadline) {
+                PROCESS_MEMORY_COUNTERS counters{};
+                counters.cb = sizeof counters;
+                if (::GetProcessMemoryInfo(g_process.hProcess, &counters, sizeof counters) &&
+                    counters.PeakWorkingSetSize > peak)
+                    peak = counters.PeakWorkingSetSize;
+                waited = ::WaitForSingleObject(g_process.hProcess, 100);
+            }
+            if (waited != WAIT_OBJECT_0) {
+                std::printf("exit-code timeout\n");
+                ::TerminateProcess(g_process.hProcess, 1);
+            } else {
+                DWORD code = 0;
+                ::GetExitCodeProcess(g_process.hProcess, &code);
+                std::printf("exit-code %lu\n", code);
+            }
+            std::printf("stats cpu_ms=%lu peak_kb=%lu clock=%lu\n", ProcessorMs(),
+                        static_cast<unsigned long>(peak / 1024), ::GetTickCount());
+        } else if (step == "cpu") {
+            std::printf("cpu cpu_ms=%lu clock=%lu\n", ProcessorMs(), ::GetTickCount());
         } else if (step == "wait-exit") {
             double seconds = std::atof(next(i).c_str());
             if (::WaitForSingleObject(g_process.hProcess, static_cast<DWORD>(seconds * 1000)) !=

@@ -27,7 +27,7 @@ def defaults_with(**changes):
 def art(name):
     """A skin image as a Bitmap, converted by ImageMagick."""
     bmp = os.path.join(tempfile.mkdtemp(), name + ".bmp")
-    subprocess.run(["convert", os.path.join(SOURCE, "skin", "art", name + ".gif"),
+    subprocess.run(["convert", os.path.join(SOURCE, "skin", "art", name + ".bmp"),
                     "-type", "TrueColor", "BMP3:" + bmp], check=True)
     return Bitmap(bmp)
 

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the tree, then times Run Setup on the real TSCheck.exe under Wine
+# against curl followed by sha256sum, on the loopback server (see
+# run_setup_benchmark.py). Arguments go to run_setup_benchmark.py, for
+# example --sizes 256,16 --rounds 3 or --exe path/to/another/TSCheck.exe.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$root/build"
+source "$root/tools/lib/environment.sh"
+
+name_failures
+prepare_wine_run "$build" "$0" "$@"
+python3 "$root/tools/run_setup_benchmark.py" --build "$build" "$@"
