@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/critical_section.h"
+#include "platform/run_log.h"
 
 // What WinINet's threads and the window thread share for one transfer. The
 // read buffer is handed to WinINet for reads that complete later, so it must
@@ -182,7 +183,7 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
     }
     if (notice == TransferNotice::Continue) {
         switch (state_) {
-            case State::Unwritable: return Fail();
+            case State::Unwritable: return Fail("the file cannot be created");
             case State::Opened: return AfterOpen();
             case State::Reading: return ReadNext();
             default: return TransferStep::Nothing;
@@ -201,7 +202,7 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
         }
     }
     if (state_ == State::Opening) {
-        if (!result) return Fail();
+        if (!result) return Fail("no answer from the server");
         HINTERNET opened = reinterpret_cast<HINTERNET>(result);
         if (opened != request_.get()) {
             // The early handle was another of WinINet's; the session owns it.
@@ -211,12 +212,12 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
         return AfterOpen();
     }
     if (state_ == State::WaitingForData) {
-        if (!result) return Fail();
+        if (!result) return Fail("the connection broke off");
         state_ = State::Reading;
         return ReadNext();
     }
     if (state_ == State::ReadPending) {
-        if (!result) return Fail();
+        if (!result) return Fail("the connection broke off");
         state_ = State::Reading;
         // A read that had to wait either brings its bytes, with their count,
         // or (some WinINet versions) only says that data has arrived, leaving
@@ -228,12 +229,15 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
 }
 
 TransferStep UrlTransfer::AfterOpen() {
-    if (!ResponseAcceptable()) return Fail();
+    if (!ResponseAcceptable()) return Fail("the server did not answer with success");
     std::optional<std::int64_t> length = AnnouncedLength();
-    if (!length) return Fail();
+    if (!length) return Fail("the Content-Length cannot be trusted");
+    LogLine("Download announced: " +
+            (*length == DownloadTarget::kNoLength ? std::string("no length")
+                                                  : std::to_string(*length) + " bytes"));
     lengthAnnounced_ = *length != DownloadTarget::kNoLength;
     bytesExpected_ = lengthAnnounced_ ? *length : 0;
-    if (!target_->Announced(*length)) return Fail();
+    if (!target_->Announced(*length)) return Fail("the announced length is too large");
     state_ = State::Reading;
     return ReadNext();
 }
@@ -243,7 +247,7 @@ TransferStep UrlTransfer::ReadNext() {
     // server still gives steady progress and a read seldom has to wait.
     DWORD available = 0;
     if (!api_->InternetQueryDataAvailable(request_.get(), &available, 0, id_)) {
-        if (::GetLastError() != ERROR_IO_PENDING) return Fail();
+        if (::GetLastError() != ERROR_IO_PENDING) return Fail("the read failed");
         state_ = State::WaitingForData;
         lastPause_ = ::GetTickCount();
         return TransferStep::Nothing;
@@ -262,16 +266,17 @@ TransferStep UrlTransfer::ReadNext() {
         lastPause_ = ::GetTickCount();
         return TransferStep::Nothing;
     }
-    return Fail();
+    return Fail("the read failed");
 }
 
 TransferStep UrlTransfer::Consume(DWORD count) {
     if (count == 0) return Finish();
-    if (count > kReadSize) return Fail();
+    if (count > kReadSize) return Fail("the read failed");
     // WinINet stops at the announced length, but a stream that overruns it
     // is not the file that was announced.
-    if (lengthAnnounced_ && bytesRead_ + count > bytesExpected_) return Fail();
-    if (!target_->Write(channel_->buffer.data(), count)) return Fail();
+    if (lengthAnnounced_ && bytesRead_ + count > bytesExpected_)
+        return Fail("more bytes arrived than announced");
+    if (!target_->Write(channel_->buffer.data(), count)) return Fail("the file cannot take the bytes");
     bytesRead_ += count;
     ScheduleContinue();
     return TransferStep::Progress;
@@ -280,7 +285,8 @@ TransferStep UrlTransfer::Consume(DWORD count) {
 TransferStep UrlTransfer::Finish() {
     // A connection that ends before the announced length is a truncated
     // file, not a download: WinINet reports it as a normal end of data.
-    if (lengthAnnounced_ && bytesRead_ != bytesExpected_) return Fail();
+    if (lengthAnnounced_ && bytesRead_ != bytesExpected_)
+        return Fail("the connection ended before the announced length");
     state_ = State::Finished;
     CloseConnection();
     // A committed target is the caller's alone from here on.
@@ -290,7 +296,8 @@ TransferStep UrlTransfer::Finish() {
     return TransferStep::Failed;
 }
 
-TransferStep UrlTransfer::Fail() {
+TransferStep UrlTransfer::Fail(const char* reason) {
+    LogLine(std::string("Download refused: ") + reason);
     state_ = State::Finished;
     CloseConnection();
     if (target_) target_->Discard();
@@ -302,8 +309,10 @@ bool UrlTransfer::ResponseAcceptable() const {
     DWORD code = 0;
     DWORD size = sizeof code;
     if (api_->HttpQueryInfoA(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
-                             &code, &size, nullptr))
+                             &code, &size, nullptr)) {
+        LogLine("HTTP status " + std::to_string(code));
         return code >= 200 && code < 300;
+    }
     // FTP has no status line; an HTTP request without one got no answer.
     return ::GetLastError() == ERROR_INTERNET_INCORRECT_HANDLE_TYPE;
 }

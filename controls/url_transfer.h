@@ -68,7 +68,8 @@ private:
     TransferStep ReadNext();
     TransferStep Consume(DWORD count);
     TransferStep Finish();
-    TransferStep Fail();
+    // Ends the transfer as failed; `reason` goes to the run log.
+    TransferStep Fail(const char* reason);
     bool ResponseAcceptable() const;
     // The announced length, DownloadTarget::kNoLength when none, nullopt
     // when the header cannot be trusted.

@@ -4,6 +4,7 @@
 
 #include "checks/settings.h"
 #include "platform/owned.h"
+#include "platform/run_log.h"
 #include "platform/system_error.h"
 #include "platform/text_case.h"
 #include "platform/whole_file.h"
@@ -52,9 +53,12 @@ OwnedHandle StartCommandLine(const std::string& command, unsigned long* error) {
     std::string line = launch.commandLine;  // CreateProcessA may write into the command line
     if (!::CreateProcessA(launch.program.empty() ? nullptr : launch.program.c_str(), line.data(),
                           nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        if (error) *error = ::GetLastError();
+        DWORD code = ::GetLastError();
+        if (error) *error = code;
+        LogLine("Command could not start: " + command + " (error " + std::to_string(code) + ")");
         return OwnedHandle();
     }
+    LogLine("Command started: " + command);
     OwnedHandle thread(process.hThread);
     return OwnedHandle(process.hProcess);
 }
@@ -114,7 +118,9 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
                     } else if (OwnedHandle process = StartCommandLine(command); !process) {
                         host.ShowMessage("Error Running: " + command);
                     } else {
-                        WaitForProcessExit(process.get());
+                        std::uint32_t exitCode = WaitForProcessExit(process.get());
+                        LogLine("Command ended: " + command + ", exit code " +
+                                std::to_string(exitCode));
                         // The window closed during the wait: nothing more runs.
                         if (host.Ending()) return;
                     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/run_log.h"
 #include "setup/program_image.h"
 
 namespace {
@@ -31,6 +32,12 @@ std::uint64_t SizeOf(HANDLE file) {
     DWORD low = ::GetFileSize(file, &high);
     if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return ~std::uint64_t{0};
     return (std::uint64_t{high} << 32) | low;
+}
+
+// Tells the run log why the download does not count.
+bool Refuse(const char* reason) {
+    LogLine(std::string("Download refused: ") + reason);
+    return false;
 }
 
 }  // namespace
@@ -89,8 +96,12 @@ bool SetupFile::Write(const void* data, std::size_t size) {
 bool SetupFile::Commit() {
     // Without an announced length, a stream cut short ends like a whole one;
     // only the pinned digest can then tell that everything arrived.
-    if (!file_ || !pinValid_ || (!lengthAnnounced_ && !pinned_)) return false;
-    if (!LockForStarting() || !ContentMatches()) return false;
+    if (!file_) return false;
+    if (!pinValid_) return Refuse("the pinned SHA-256 is not a digest");
+    if (!lengthAnnounced_ && !pinned_)
+        return Refuse("no length was announced and no SHA-256 is pinned, so a cut is not known");
+    if (!LockForStarting()) return Refuse("the file cannot be locked for starting");
+    if (!ContentMatches()) return false;
     verified_ = true;
     return true;
 }
@@ -114,24 +125,27 @@ bool SetupFile::LockForStarting() {
 bool SetupFile::ContentMatches() {
     // What is on disk now, read through the locked handle, must be exactly
     // what arrived, what the build pinned, and a whole program.
-    if (SizeOf(file_.get()) != written_) return false;
+    if (SizeOf(file_.get()) != written_) return Refuse("the file on disk is not what arrived");
     Sha256 onDisk;
     std::vector<char> buffer(256 * 1024);
     for (std::uint64_t offset = 0; offset < written_;) {
         std::size_t chunk = static_cast<std::size_t>(
             std::min<std::uint64_t>(buffer.size(), written_ - offset));
-        if (!ReadFully(file_.get(), offset, buffer.data(), chunk)) return false;
+        if (!ReadFully(file_.get(), offset, buffer.data(), chunk))
+            return Refuse("the file cannot be read back");
         onDisk.Add(buffer.data(), chunk);
         offset += chunk;
     }
     Sha256::Digest digest = onDisk.Finish();
-    if (digest != streamed_.Finish()) return false;
-    if (pinned_ && digest != *pinned_) return false;
+    LogLine("Download SHA-256: " + DigestHex(digest));
+    if (digest != streamed_.Finish()) return Refuse("the file changed on disk");
+    if (pinned_ && digest != *pinned_) return Refuse("the SHA-256 is not the pinned one");
     HANDLE file = file_.get();
-    return IsWholeWindowsProgram(written_, [file](std::uint64_t offset, void* out,
-                                                  std::size_t size) {
+    bool whole = IsWholeWindowsProgram(written_, [file](std::uint64_t offset, void* out,
+                                                        std::size_t size) {
         return ReadFully(file, offset, out, size);
     });
+    return whole || Refuse("the file is not a whole Windows program");
 }
 
 void SetupFile::Release() noexcept {
