@@ -166,8 +166,8 @@ void frmTSCheck::Relaunch() {
     std::string parameters = kElevatedMarker;
     if (!logPath_.empty()) parameters += " " + LogArgument(logPath_);
     std::int32_t started = ShellRun(ExecutablePath(), true, parameters, SW_SHOWNORMAL);
-    LogLine("Started again with administrator rights: " + parameters +
-            (started ? "" : " (the start failed)"));
+    LogLine({"Started again with administrator rights: ", parameters,
+             started ? "" : " (the start failed)"});
     RequestEnd({kExitNoVerdict, EndReason::Relaunched});
 }
 
@@ -178,29 +178,29 @@ bool frmTSCheck::PrepareSettings() {
     if (present && !settings.Readable()) {
         // There is a settings file, but it cannot be read: the provider's
         // requirements are unknown, so no verdict can be given.
-        LogLine("Settings: " + settings.Path() + " is unreadable");
+        LogLine({"Settings: ", settings.Path(), " is unreadable"});
         SkinnedMsgBox(kSettingsFileMissingMessage);
         RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
         return false;
     }
     if (present) {
-        LogLine("Settings: " + settings.Path() + " is present");
+        LogLine({"Settings: ", settings.Path(), " is present"});
         return true;
     }
     if (arguments_.quietCheck) {
         // The quiet check writes no file: the defaults serve from memory.
         settings.UseBuiltInSettings();
-        LogLine("Settings: no pelorin.ini, the built-in defaults serve from memory");
+        LogLine({"Settings: no pelorin.ini, the built-in defaults serve from memory"});
         return true;
     }
     if (!settings.UsingBuiltInSettings() && settings.WriteDefaults()) {
-        LogLine("Settings: " + settings.Path() + " written with the defaults");
+        LogLine({"Settings: ", settings.Path(), " written with the defaults"});
         return true;
     }
     // A read-only program folder (a CD) holds no default file: the same
     // defaults serve from memory, and the user learns that.
     settings.UseBuiltInSettings();
-    LogLine("Settings: the default file cannot be written, the built-in defaults serve");
+    LogLine({"Settings: the default file cannot be written, the built-in defaults serve"});
     SkinnedMsgBox(kSettingsFileMissingMessage);
     return true;
 }

@@ -80,23 +80,21 @@ void frmTSCheck::SetProgress(std::int32_t max, std::int32_t value, const std::st
 
 void frmTSCheck::BeginDownload(const std::string& url, std::shared_ptr<DownloadTarget> target,
                                const std::string& saveFile) {
-    LogLine("Download: " + url + " into " + saveFile);
+    LogLine({"Download: ", url, " into ", saveFile});
     downloadStart_ = ::GetTickCount();
     downloadRead_ = downloadExpected_ = 0;
     dlFile.BeginDownload(url, std::move(target), saveFile);
 }
 
 void frmTSCheck::LogDownloadEnd(bool whole) {
-    LogLine(std::string(whole ? "Download complete: " : "Download failed: ") +
-            std::to_string(downloadRead_) + " bytes received, " +
-            (downloadExpected_ > 0 ? std::to_string(downloadExpected_) + " announced"
-                                   : std::string("none announced")) +
-            ", " + Seconds(::GetTickCount() - downloadStart_));
+    LogLine({whole ? "Download complete: " : "Download failed: ", std::to_string(downloadRead_),
+             " of ", downloadExpected_ > 0 ? std::to_string(downloadExpected_) : "unknown",
+             " bytes, ", Seconds(::GetTickCount() - downloadStart_)});
 }
 
 void frmTSCheck::StartProgram(const std::string& path, bool elevate, const std::string& folder) {
     std::int32_t started = ShellRun(path, elevate, "", SW_SHOWNORMAL, folder);
-    LogLine((started ? "Setup started: " : "Setup could not start: ") + path);
+    LogLine({started ? "Setup started: " : "Setup could not start: ", path});
 }
 
 std::string frmTSCheck::MakePrivateFolder(const std::string& parent) {

@@ -16,7 +16,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     HardenDllSearch();
     ProgramArguments arguments = ReadArguments(::GetCommandLineA());
     std::string logPath = arguments.log ? OpenRunLog(arguments.logPath) : std::string();
-    LogLine("TSCheck " TSCHECK_VERSION " started, arguments: " + arguments.text);
+    LogLine({"TSCheck " TSCHECK_VERSION " started, arguments: ", arguments.text});
     ::OleInitialize(nullptr);
 
     // Every end of the program, early or with the verdict, arrives here as
@@ -33,7 +33,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     ::OleUninitialize();
     auto exitCode = static_cast<DWORD>(msg.wParam);
-    LogLine("Exit code " + std::to_string(exitCode));
+    LogLine({"Exit code ", std::to_string(exitCode)});
     CloseRunLog();
     return static_cast<int>(exitCode);
 }

@@ -35,20 +35,20 @@ const char* OutcomeText(CheckOutcome outcome) {
 
 void LogSystemFacts(const PlatformFacts& facts, const SystemFacts& system) {
     std::optional<bool> wow64 = system.IsWow64();
-    LogLine("System: code " + std::to_string(facts.osCode) + ", " + OsName(facts.osCode, system) +
-            ", service pack " + ServicePackText(false, system) + ", WOW64 " +
-            (wow64 ? (*wow64 ? "yes" : "no") : "unknown") + ", administrator " +
-            (facts.isAdministrator ? "yes" : "no"));
+    LogLine({"System: code ", std::to_string(facts.osCode), ", ", OsName(facts.osCode, system),
+             ", service pack ", ServicePackText(false, system), ", WOW64 ",
+             wow64 ? (*wow64 ? "yes" : "no") : "unknown", ", administrator ",
+             facts.isAdministrator ? "yes" : "no"});
 }
 
 void LogCheckResults(const CheckRun& run) {
     for (const CheckRow& row : run.rows)
-        LogLine("Row " + row.test + ": need " + row.need + ", have " + row.have + ", " +
-                OutcomeText(row.verdict));
-    LogLine(std::string("Verdict: ") + (run.Passed() ? "passed" : "failed"));
+        LogLine({"Row ", row.test, ": need ", row.need, ", have ", row.have, ", ",
+                 OutcomeText(row.verdict)});
+    LogLine({"Verdict: ", run.Passed() ? "passed" : "failed"});
 }
 
 void LogEnd(const ProgramEnd& end) {
-    LogLine(std::string("End: ") + EndReasonText(end.reason) + ", exit code " +
-            std::to_string(end.exitCode));
+    LogLine(
+        {"End: ", EndReasonText(end.reason), ", exit code ", std::to_string(end.exitCode)});
 }

@@ -232,9 +232,8 @@ TransferStep UrlTransfer::AfterOpen() {
     if (!ResponseAcceptable()) return Fail("the server did not answer with success");
     std::optional<std::int64_t> length = AnnouncedLength();
     if (!length) return Fail("the Content-Length cannot be trusted");
-    LogLine("Download announced: " +
-            (*length == DownloadTarget::kNoLength ? std::string("no length")
-                                                  : std::to_string(*length) + " bytes"));
+    LogLine({"Download announced: ",
+             *length == DownloadTarget::kNoLength ? "no length" : std::to_string(*length)});
     lengthAnnounced_ = *length != DownloadTarget::kNoLength;
     bytesExpected_ = lengthAnnounced_ ? *length : 0;
     if (!target_->Announced(*length)) return Fail("the announced length is too large");
@@ -297,7 +296,7 @@ TransferStep UrlTransfer::Finish() {
 }
 
 TransferStep UrlTransfer::Fail(const char* reason) {
-    LogLine(std::string("Download refused: ") + reason);
+    LogLine({"Download refused: ", reason});
     state_ = State::Finished;
     CloseConnection();
     if (target_) target_->Discard();
@@ -310,7 +309,7 @@ bool UrlTransfer::ResponseAcceptable() const {
     DWORD size = sizeof code;
     if (api_->HttpQueryInfoA(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
                              &code, &size, nullptr)) {
-        LogLine("HTTP status " + std::to_string(code));
+        LogLine({"HTTP status ", std::to_string(code)});
         return code >= 200 && code < 300;
     }
     // FTP has no status line; an HTTP request without one got no answer.

@@ -23,10 +23,16 @@ bool StartsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
-// `value` with leading zeros to `width` digits.
-std::string Digits(int value, std::size_t width) {
-    std::string text = std::to_string(value);
-    return text.size() < width ? std::string(width - text.size(), '0') + text : text;
+// `value` in decimal, with leading zeros to `width` digits.
+void AppendDigits(std::string& out, unsigned long value, std::size_t width) {
+    char digits[12];
+    std::size_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0 && count < sizeof digits);
+    for (std::size_t i = count; i < width; ++i) out += '0';
+    while (count > 0) out += digits[--count];
 }
 
 }  // namespace
@@ -76,26 +82,45 @@ bool RunLogOpen() { return static_cast<bool>(TheLog().file); }
 void CloseRunLog() { TheLog().file.reset(); }
 
 std::string RunLogLine(int year, int month, int day, int hour, int minute, int second,
-                       int millisecond, unsigned long processId, const std::string& text) {
-    std::string line = Digits(year, 4) + "-" + Digits(month, 2) + "-" + Digits(day, 2) + " " +
-                       Digits(hour, 2) + ":" + Digits(minute, 2) + ":" + Digits(second, 2) + "." +
-                       Digits(millisecond, 3) + " [" + std::to_string(processId) + "] ";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        if (c == '\r' || c == '\n') line += " | ";
-        else line += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+                       int millisecond, unsigned long processId,
+                       std::initializer_list<std::string_view> parts) {
+    std::string line;
+    line.reserve(128);
+    AppendDigits(line, year, 4);
+    line += '-';
+    AppendDigits(line, month, 2);
+    line += '-';
+    AppendDigits(line, day, 2);
+    line += ' ';
+    AppendDigits(line, hour, 2);
+    line += ':';
+    AppendDigits(line, minute, 2);
+    line += ':';
+    AppendDigits(line, second, 2);
+    line += '.';
+    AppendDigits(line, millisecond, 3);
+    line += " [";
+    AppendDigits(line, static_cast<unsigned long>(processId), 1);
+    line += "] ";
+    for (std::string_view text : parts) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            char c = text[i];
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+            if (c == '\r' || c == '\n') line += " | ";
+            else line += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+        }
     }
-    return line + "\r\n";
+    line += "\r\n";
+    return line;
 }
 
-void LogLine(const std::string& text) {
+void LogLine(std::initializer_list<std::string_view> parts) {
     RunLogFile& log = TheLog();
     if (!log.file) return;
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     std::string line = RunLogLine(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
-                                  now.wSecond, now.wMilliseconds, ::GetCurrentProcessId(), text);
+                                  now.wSecond, now.wMilliseconds, ::GetCurrentProcessId(), parts);
     if (!log.appendOnly) ::SetFilePointer(log.file.get(), 0, nullptr, FILE_END);
     // One write per line, so that lines of the two copies never interleave.
     DWORD written = 0;

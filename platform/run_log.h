@@ -5,7 +5,9 @@
 // Without an open log every line is dropped, so callers log unconditionally.
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 // Opens the log at `path` (relative paths are taken from the current
 // folder); empty `path` means TSCheck.log in the temporary folder. Returns
@@ -17,13 +19,14 @@ std::string OpenRunLog(const std::string& path);
 bool RunLogOpen();
 void CloseRunLog();
 
-// Appends one line. Line breaks inside `text` are folded, so that one event
-// stays one line.
-void LogLine(const std::string& text);
+// Appends one line made of `parts`. Line breaks inside are folded, so that
+// one event stays one line.
+void LogLine(std::initializer_list<std::string_view> parts);
 
 // The log's form of a line: "YYYY-MM-DD hh:mm:ss.mmm [pid] text" with CR LF.
 std::string RunLogLine(int year, int month, int day, int hour, int minute, int second,
-                       int millisecond, unsigned long processId, const std::string& text);
+                       int millisecond, unsigned long processId,
+                       std::initializer_list<std::string_view> parts);
 
 // Whether the last part of a path names a device (CON, NUL, COM1, LPT1, ...,
 // whatever the extension), which the file calls open instead of a file.

@@ -55,10 +55,10 @@ OwnedHandle StartCommandLine(const std::string& command, unsigned long* error) {
                           nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         DWORD code = ::GetLastError();
         if (error) *error = code;
-        LogLine("Command could not start: " + command + " (error " + std::to_string(code) + ")");
+        LogLine({"Command could not start: ", command, " (error ", std::to_string(code), ")"});
         return OwnedHandle();
     }
-    LogLine("Command started: " + command);
+    LogLine({"Command started: ", command});
     OwnedHandle thread(process.hThread);
     return OwnedHandle(process.hProcess);
 }
@@ -119,8 +119,8 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
                         host.ShowMessage("Error Running: " + command);
                     } else {
                         std::uint32_t exitCode = WaitForProcessExit(process.get());
-                        LogLine("Command ended: " + command + ", exit code " +
-                                std::to_string(exitCode));
+                        LogLine({"Command ended: ", command, ", exit code ",
+                                 std::to_string(exitCode)});
                         // The window closed during the wait: nothing more runs.
                         if (host.Ending()) return;
                     }

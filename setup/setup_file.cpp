@@ -36,7 +36,7 @@ std::uint64_t SizeOf(HANDLE file) {
 
 // Tells the run log why the download does not count.
 bool Refuse(const char* reason) {
-    LogLine(std::string("Download refused: ") + reason);
+    LogLine({"Download refused: ", reason});
     return false;
 }
 
@@ -137,7 +137,7 @@ bool SetupFile::ContentMatches() {
         offset += chunk;
     }
     Sha256::Digest digest = onDisk.Finish();
-    LogLine("Download SHA-256: " + DigestHex(digest));
+    LogLine({"Download SHA-256: ", DigestHex(digest)});
     if (digest != streamed_.Finish()) return Refuse("the file changed on disk");
     if (pinned_ && digest != *pinned_) return Refuse("the SHA-256 is not the pinned one");
     HANDLE file = file_.get();

@@ -22,7 +22,7 @@ void LoadMessageBoxForm() {
 
 std::int32_t SkinnedMsgBox(const std::string& prompt, std::int32_t kind) {
     if (kind == 0) kind = 4;
-    LogLine((quietMessages ? "Message, not shown: " : "Message: ") + prompt);
+    LogLine({quietMessages ? "Message, not shown: " : "Message: ", prompt});
     if (quietMessages) return ButtonCode(ButtonSetForKind(kind).back());
     frmMSGBOX box;
     if (!box.Load()) {
