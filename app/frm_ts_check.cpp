@@ -318,8 +318,9 @@ void frmTSCheck::Form_KeyDown(std::uint16_t keyCode) {
 }
 
 void frmTSCheck::PressOkButton() {
-    // Hidden during the download, disabled once Run Setup ran: as for the mouse.
-    if (OkImageKey.empty() || !picOK.Visible() || !::IsWindowEnabled(picOK.hwnd())) return;
+    // Hidden during the download; once Run Setup ran, the click handler
+    // itself refuses a second run, as for the mouse.
+    if (OkImageKey.empty() || !picOK.Visible()) return;
     picOK_Click();
 }
 
