@@ -7,11 +7,13 @@
 #include "app/clock_measurement.h"
 #include "app/elevation.h"
 #include "app/run_checks.h"
+#include "app/run_report.h"
 #include "app/start_up_policy.h"
 #include "checks/os_identification.h"
 #include "checks/requirement_checks.h"
 #include "checks/settings.h"
 #include "platform/ansi_paths.h"
+#include "platform/run_log.h"
 #include "platform/window_class.h"
 #include "setup/drag_window.h"
 #include "setup/file_manip.h"
@@ -61,7 +63,8 @@ std::string ModuleDirectory() {
 
 }  // namespace
 
-frmTSCheck::frmTSCheck() = default;
+frmTSCheck::frmTSCheck(ProgramArguments arguments, std::string logPath)
+    : arguments_(std::move(arguments)), logPath_(std::move(logPath)) {}
 
 frmTSCheck::~frmTSCheck() {
     if (hwnd_) ::DestroyWindow(hwnd_);
@@ -78,7 +81,11 @@ void frmTSCheck::Load() {
 }
 
 void frmTSCheck::RunStartUp() {
+    const bool quiet = arguments_.quietCheck;
+    if (quiet) KeepMessagesQuiet();
+    ReportRefusedLog();
     PlatformFacts facts = FactsOf(RealSystem(), ::GetCommandLineA());
+    if (RunLogOpen()) LogSystemFacts(facts, RealSystem());
     run_.osCode = facts.osCode;
     switch (DecideLaunch(facts)) {
         case LaunchStep::RefuseWindows95:
@@ -88,9 +95,7 @@ void frmTSCheck::RunStartUp() {
             RequestEnd({kExitNoVerdict, EndReason::Windows95Refused});
             return;
         case LaunchStep::Relaunch:
-            // Start again with administrator rights; this copy ends either way.
-            ShellRun(ExecutablePath(), true, kElevatedMarker, SW_SHOWNORMAL);
-            RequestEnd({kExitNoVerdict, EndReason::Relaunched});
+            Relaunch();
             return;
         case LaunchStep::StillNotAdministrator:
             LoadMessageBoxForm();
@@ -102,30 +107,16 @@ void frmTSCheck::RunStartUp() {
     }
 
     run_.processor = std::make_unique<cCpuInfo>();
-    if (!CreateWindowAndControls()) {
+    // The quiet check answers through the exit code alone: no window at all.
+    if (!quiet && !CreateWindowAndControls()) {
         RequestEnd({kExitNoVerdict, EndReason::NoWindow});
         return;
     }
-    LoadMessageBoxForm();
+    if (!quiet) LoadMessageBoxForm();
     SetUpKeyCombination();
 
-    FindSettings();
+    if (!PrepareSettings()) return;
     SettingsFile& settings = run_.settings;
-    bool present = !settings.UsingBuiltInSettings() && FileExists(settings.Path());
-    if (present && !settings.Readable()) {
-        // There is a settings file, but it cannot be read: the provider's
-        // requirements are unknown, so no verdict can be given.
-        SkinnedMsgBox(kSettingsFileMissingMessage);
-        RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
-        return;
-    }
-    if (!present && !settings.UsingBuiltInSettings() && !settings.WriteDefaults())
-        settings.UseBuiltInSettings();
-    if (!present && settings.UsingBuiltInSettings()) {
-        // A read-only program folder (a CD) holds no default file: the same
-        // defaults serve from memory, and the user learns that.
-        SkinnedMsgBox(kSettingsFileMissingMessage);
-    }
     WindowPlan plan = PlanWindow(
         [&settings](const std::string& key) { return settings.ReadRequirement(key); },
         frmPics().imgLstBG.size());
@@ -134,10 +125,17 @@ void frmTSCheck::RunStartUp() {
         RequestEnd({kExitNoVerdict, EndReason::ColourFormat});
         return;
     }
-    ApplySkin(plan.background);
+    if (!quiet) ApplySkin(plan.background);
     run_.failureText = plan.failureText;
 
-    if (!RunAllChecks(run_, CheckPlatformOfThisComputer(run_))) {
+    bool passed = RunAllChecks(run_, CheckPlatformOfThisComputer(run_));
+    LogCheckResults(run_);
+    if (quiet) {
+        // Neither commands nor the unload rule: the settings file stays as found.
+        RequestEnd({passed ? kExitPassed : kExitFailed, EndReason::Verdict});
+        return;
+    }
+    if (!passed) {
         ShowOkImage("bigclose");
         DrawTextLines(*printTarget_, run_.failureText, kFailureLeft, kMessageTop, kErrorColour,
                       false, true);
@@ -152,6 +150,59 @@ void frmTSCheck::RunStartUp() {
         }
     }
     if (hwnd_) ShowResults(run_.rows, *this);
+}
+
+void frmTSCheck::ReportRefusedLog() {
+    if (!arguments_.log || !logPath_.empty() || arguments_.quietCheck) return;
+    std::string named = arguments_.logPath.empty() ? "TSCheck.log in the temporary folder"
+                                                   : "\"" + arguments_.logPath + "\"";
+    SkinnedMsgBox("The log file " + named + " cannot be written, so this run keeps no log.");
+}
+
+void frmTSCheck::Relaunch() {
+    // The elevated copy writes the same log; a log this copy could not open
+    // is not handed on, since a copy with administrator rights might open
+    // what its user may not.
+    std::string parameters = kElevatedMarker;
+    if (!logPath_.empty()) parameters += " " + LogArgument(logPath_);
+    std::int32_t started = ShellRun(ExecutablePath(), true, parameters, SW_SHOWNORMAL);
+    LogLine({"Started again with administrator rights: ", parameters,
+             started ? "" : " (the start failed)"});
+    RequestEnd({kExitNoVerdict, EndReason::Relaunched});
+}
+
+bool frmTSCheck::PrepareSettings() {
+    FindSettings();
+    SettingsFile& settings = run_.settings;
+    bool present = !settings.UsingBuiltInSettings() && FileExists(settings.Path());
+    if (present && !settings.Readable()) {
+        // There is a settings file, but it cannot be read: the provider's
+        // requirements are unknown, so no verdict can be given.
+        LogLine({"Settings: ", settings.Path(), " is unreadable"});
+        SkinnedMsgBox(kSettingsFileMissingMessage);
+        RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
+        return false;
+    }
+    if (present) {
+        LogLine({"Settings: ", settings.Path(), " is present"});
+        return true;
+    }
+    if (arguments_.quietCheck) {
+        // The quiet check writes no file: the defaults serve from memory.
+        settings.UseBuiltInSettings();
+        LogLine({"Settings: no pelorin.ini, the built-in defaults serve from memory"});
+        return true;
+    }
+    if (!settings.UsingBuiltInSettings() && settings.WriteDefaults()) {
+        LogLine({"Settings: ", settings.Path(), " written with the defaults"});
+        return true;
+    }
+    // A read-only program folder (a CD) holds no default file: the same
+    // defaults serve from memory, and the user learns that.
+    settings.UseBuiltInSettings();
+    LogLine({"Settings: the default file cannot be written, the built-in defaults serve"});
+    SkinnedMsgBox(kSettingsFileMissingMessage);
+    return true;
 }
 
 void frmTSCheck::FindSettings() {
@@ -208,6 +259,7 @@ bool frmTSCheck::CreateWindowAndControls() {
                           kLabelHeight, kDesignHave[i], labelFont_.get());
     }
     picClose.Create(hwnd_, 541, 12, 32, 32);
+    picClose.SetCaption("Close");
     picOK.Create(hwnd_, 222, 347, 145, 38);
     // Below the default panel's title bar, where that panel has room for it.
     picTxt.Create(hwnd_, 16, 58, 131, 18, false);
@@ -261,11 +313,22 @@ void frmTSCheck::ComboKeys_Pressed(std::int32_t cId) {
 
 void frmTSCheck::Form_KeyDown(std::uint16_t keyCode) {
     if (ComboKeys) ComboKeys->KeyPressed(static_cast<std::uint8_t>(keyCode & 0xFF));
+    if (keyCode == VK_RETURN || keyCode == VK_SPACE) PressOkButton();
+    else if (keyCode == VK_ESCAPE) picClose_Click();
+}
+
+void frmTSCheck::PressOkButton() {
+    // Hidden during the download; once Run Setup ran, the click handler
+    // itself refuses a second run, as for the mouse.
+    if (OkImageKey.empty() || !picOK.Visible()) return;
+    picOK_Click();
 }
 
 void frmTSCheck::ShowOkImage(const std::string& key) {
     OkImageKey = key;
     picOK.SetPicture(ButtonImage(key).Picture.get());
+    // What the face says, for screen readers.
+    picOK.SetCaption(key == "run" ? "Run Setup" : "Close");
 }
 
 void frmTSCheck::SetRowTexts(int row, const std::string& need, const std::string& have,
@@ -340,6 +403,7 @@ void frmTSCheck::SetBusyPointer(bool busy) {
 void frmTSCheck::RequestEnd(const ProgramEnd& end) {
     if (end_) return;
     end_ = end;
+    LogEnd(end);
     ::PostQuitMessage(static_cast<int>(end.exitCode));
 }
 

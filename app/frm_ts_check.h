@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "app/program_arguments.h"
 #include "checks/check_run.h"
 #include "checks/results_display.h"
 #include "controls/backing_image.h"
@@ -28,7 +29,8 @@ class frmTSCheck final : public ResultsView, public CommandRunnerHost, public In
 public:
     static constexpr UINT_PTR kTimeoutTimerId = 1;
 
-    frmTSCheck();
+    // `logPath`: the run log's full path, empty when there is none.
+    frmTSCheck(ProgramArguments arguments, std::string logPath);
     ~frmTSCheck() override;
     frmTSCheck(const frmTSCheck&) = delete;
     frmTSCheck& operator=(const frmTSCheck&) = delete;
@@ -80,6 +82,10 @@ public:
 
 private:
     void RunStartUp();
+    void ReportRefusedLog();
+    void Relaunch();
+    // False when the settings file leaves no way on (the end is asked for).
+    bool PrepareSettings();
     void FindSettings();
     bool CreateWindowAndControls();
     // The background image `index`, or the drawn default panel when empty.
@@ -95,11 +101,16 @@ private:
     void picClose_MouseMove();
     void picClose_Click();
     void Form_KeyDown(std::uint16_t keyCode);
+    // Enter or Space: the big button, while it shows and takes clicks.
+    void PressOkButton();
     void ComboKeys_Pressed(std::int32_t cId);
     void CreateDownloadControls();
+    void LogDownloadEnd(bool whole);
     void tmrTimeout_Timer();
 
     HWND hwnd_ = nullptr;
+    ProgramArguments arguments_;
+    std::string logPath_;
     CheckRun run_;
     BackingImage picture_;            // what the window shows, drawings included
     std::unique_ptr<PrintTarget> printTarget_;
@@ -126,4 +137,7 @@ private:
     bool busy_ = false;
     bool runStarted_ = false;         // Run Setup was clicked (or run at start-up)
     std::optional<ProgramEnd> end_;   // the end asked for first
+    DWORD downloadStart_ = 0;         // for the log: when the download began
+    std::int64_t downloadRead_ = 0;
+    std::int64_t downloadExpected_ = 0;
 };

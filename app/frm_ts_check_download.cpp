@@ -4,6 +4,7 @@
 
 #include "app/frm_ts_check.h"
 #include "controls/property_store.h"
+#include "platform/run_log.h"
 #include "setup/file_manip.h"
 #include "setup/private_folder.h"
 #include "setup/setup_pins.h"
@@ -17,6 +18,11 @@ std::int32_t Clamp32(std::int64_t value) {
     return value < 0 ? 0 : static_cast<std::int32_t>(value);
 }
 
+std::string Seconds(DWORD milliseconds) {
+    return std::to_string(milliseconds / 1000) + "." + std::to_string(milliseconds % 1000 / 100) +
+           " s";
+}
+
 }  // namespace
 
 void frmTSCheck::CreateDownloadControls() {
@@ -26,15 +32,19 @@ void frmTSCheck::CreateDownloadControls() {
 
     dlFile.OnDownloadProgress = [this](std::int64_t read, std::int64_t expected,
                                        const std::string&) {
+        downloadExpected_ = expected;
         if (install_) install_->OnDownloadProgress(Clamp32(read), Clamp32(expected));
     };
     dlFile.OnBytesReceived = [this](std::int64_t read, const std::string&) {
+        downloadRead_ = read;
         if (install_) install_->OnBytesReceived(read);
     };
     dlFile.OnDownloadComplete = [this](std::int64_t, const std::string&) {
+        LogDownloadEnd(true);
         if (install_) install_->OnDownloadComplete();
     };
     dlFile.OnDownloadError = [this](const std::string&) {
+        LogDownloadEnd(false);
         if (install_) install_->OnDownloadError();
     };
 }
@@ -82,11 +92,21 @@ void frmTSCheck::SetProgress(std::int32_t max, std::int32_t value, const std::st
 
 void frmTSCheck::BeginDownload(const std::string& url, std::shared_ptr<DownloadTarget> target,
                                const std::string& saveFile) {
+    LogLine({"Download: ", url, " into ", saveFile});
+    downloadStart_ = ::GetTickCount();
+    downloadRead_ = downloadExpected_ = 0;
     dlFile.BeginDownload(url, std::move(target), saveFile);
 }
 
+void frmTSCheck::LogDownloadEnd(bool whole) {
+    LogLine({whole ? "Download complete: " : "Download failed: ", std::to_string(downloadRead_),
+             " of ", downloadExpected_ > 0 ? std::to_string(downloadExpected_) : "unknown",
+             " bytes, ", Seconds(::GetTickCount() - downloadStart_)});
+}
+
 void frmTSCheck::StartProgram(const std::string& path, bool elevate, const std::string& folder) {
-    ShellRun(path, elevate, "", SW_SHOWNORMAL, folder);
+    std::int32_t started = ShellRun(path, elevate, "", SW_SHOWNORMAL, folder);
+    LogLine({started ? "Setup started: " : "Setup could not start: ", path});
 }
 
 PrivateFolder frmTSCheck::MakePrivateFolder(const std::string& parent) {

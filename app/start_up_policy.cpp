@@ -1,6 +1,6 @@
 #include "app/start_up_policy.h"
 
-#include "app/elevation.h"
+#include "app/program_arguments.h"
 #include "checks/os_identification.h"
 #include "checks/requirement_checks.h"
 #include "checks/setting_numbers.h"
@@ -24,13 +24,17 @@ PlatformFacts FactsOf(const SystemFacts& system, const std::string& commandLine)
     PlatformFacts facts;
     facts.osCode = GetOsCode(system);
     facts.isAdministrator = HasAdministratorRights(facts.osCode, system);
-    facts.relaunched = HasElevatedMarker(commandLine);
+    ProgramArguments arguments = ReadArguments(commandLine);
+    facts.relaunched = arguments.elevated;
+    facts.quietCheck = arguments.quietCheck;
     return facts;
 }
 
 LaunchStep DecideLaunch(const PlatformFacts& facts) {
     if (facts.osCode == kOsWin95) return LaunchStep::RefuseWindows95;
-    if (facts.isAdministrator || facts.osCode < kOsVista) return LaunchStep::GoOn;
+    // A script's quiet check must never bring up a User Account Control prompt.
+    if (facts.isAdministrator || facts.osCode < kOsVista || facts.quietCheck)
+        return LaunchStep::GoOn;
     return facts.relaunched ? LaunchStep::StillNotAdministrator : LaunchStep::Relaunch;
 }
 

@@ -15,6 +15,7 @@ struct PlatformFacts {
     int osCode = 0;
     bool isAdministrator = false;
     bool relaunched = false;  // the command line carries the elevated marker
+    bool quietCheck = false;  // /check: no window, no relaunch, no commands
 };
 
 PlatformFacts FactsOf(const SystemFacts& system, const std::string& commandLine);
@@ -23,6 +24,7 @@ enum class LaunchStep {
     GoOn,                   // rights enough, or a system that does not ask for them
     RefuseWindows95,        // tell the user and end
     Relaunch,               // Vista or later without rights: start again elevated
+                            // (never in the quiet check: the administrator row tells)
     StillNotAdministrator,  // the relaunched copy still lacks them: tell and end
 };
 

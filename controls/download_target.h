@@ -16,6 +16,9 @@ public:
     // Once the answer's headers are in: the announced length, or kNoLength
     // when the server gave none. False refuses the download.
     virtual bool Announced(std::int64_t length) = 0;
+    // The server answered, but the answer is refused before any byte is
+    // taken (it came from another server than the one asked).
+    virtual void Refused() noexcept {}
     // Appends bytes; false stops the download as failed.
     virtual bool Write(const void* data, std::size_t size) = 0;
     // Every byte arrived. False makes it a failed download after all.

@@ -1,6 +1,7 @@
 #include "controls/downloader.h"
 
 #include "controls/staged_file.h"
+#include "platform/run_log.h"
 #include "platform/window_class.h"
 
 namespace {
@@ -10,6 +11,7 @@ constexpr char kStartErrorTitle[] = "Download Error";
 }  // namespace
 
 void ShowSystemMessage(const std::string& text, const std::string& title) {
+    LogLine({"Message: ", text});
     ::MessageBoxA(::GetActiveWindow(), text.c_str(), title.c_str(), MB_OK);
 }
 

@@ -36,6 +36,10 @@ void PictureBox::Show(bool visible) {
     if (hwnd_) ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
 }
 
+void PictureBox::SetCaption(const std::string& caption) {
+    if (hwnd_) ::SetWindowTextA(hwnd_, caption.c_str());
+}
+
 bool PictureBox::Visible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
 
 LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -26,6 +26,9 @@ public:
     void Refresh();
     void Show(bool visible);
     bool Visible() const;
+    // The window text: what a picture button's face says, so that a screen
+    // reader can name it. Nothing draws it.
+    void SetCaption(const std::string& caption);
 
     std::string Tag;
     std::function<void(int x, int y)> OnMouseMove;

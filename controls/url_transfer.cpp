@@ -7,6 +7,7 @@
 
 #include "controls/same_server.h"
 #include "platform/critical_section.h"
+#include "platform/run_log.h"
 
 // What WinINet's threads and the window thread share for one transfer. The
 // read buffer is handed to WinINet for reads that complete later, so it must
@@ -184,7 +185,7 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
     }
     if (notice == TransferNotice::Continue) {
         switch (state_) {
-            case State::Unwritable: return Fail();
+            case State::Unwritable: return Fail("the file cannot be created");
             case State::Opened: return AfterOpen();
             case State::Reading: return ReadNext();
             default: return TransferStep::Nothing;
@@ -203,7 +204,7 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
         }
     }
     if (state_ == State::Opening) {
-        if (!result) return Fail();
+        if (!result) return Fail("no answer from the server");
         HINTERNET opened = reinterpret_cast<HINTERNET>(result);
         if (opened != request_.get()) {
             // The early handle was another of WinINet's; the session owns it.
@@ -213,12 +214,12 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
         return AfterOpen();
     }
     if (state_ == State::WaitingForData) {
-        if (!result) return Fail();
+        if (!result) return Fail("the connection broke off");
         state_ = State::Reading;
         return ReadNext();
     }
     if (state_ == State::ReadPending) {
-        if (!result) return Fail();
+        if (!result) return Fail("the connection broke off");
         state_ = State::Reading;
         // A read that had to wait either brings its bytes, with their count
         // (some WinINet versions fill the whole buffer first), or only says
@@ -227,7 +228,7 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
         DWORD gathered = pendingOffset_;
         pendingOffset_ = 0;
         if (count != kNoCount) {
-            if (count > kReadSize - gathered) return Fail();
+            if (count > kReadSize - gathered) return Fail("the read failed");
             if (count == 0) return gathered ? Consume(gathered) : Finish();
             return Consume(gathered + count);
         }
@@ -238,12 +239,20 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
 }
 
 TransferStep UrlTransfer::AfterOpen() {
-    if (!ResponseAcceptable() || !StayedOnServer()) return Fail();
+    if (!ResponseAcceptable()) return Fail("the server did not answer with 200 OK");
+    if (!StayedOnServer()) {
+        // An answer came, but from another server: refused like a file
+        // that failed its checks.
+        target_->Refused();
+        return Fail("a redirect led to another server");
+    }
     std::optional<std::int64_t> length = AnnouncedLength();
-    if (!length) return Fail();
+    if (!length) return Fail("the Content-Length cannot be trusted");
+    LogLine({"Download announced: ",
+             *length == DownloadTarget::kNoLength ? "no length" : std::to_string(*length)});
     lengthAnnounced_ = *length != DownloadTarget::kNoLength;
     bytesExpected_ = lengthAnnounced_ ? *length : 0;
-    if (!target_->Announced(*length)) return Fail();
+    if (!target_->Announced(*length)) return Fail("the announced length is too large");
     state_ = State::Reading;
     return ReadNext();
 }
@@ -260,7 +269,7 @@ TransferStep UrlTransfer::ReadNext() {
     for (;;) {
         DWORD available = 0;
         if (!api_->InternetQueryDataAvailable(request_.get(), &available, 0, id_)) {
-            if (::GetLastError() != ERROR_IO_PENDING) return Fail();
+            if (::GetLastError() != ERROR_IO_PENDING) return Fail("the read failed");
             state_ = State::WaitingForData;
             lastPause_ = ::GetTickCount();
             return gathered ? Consume(gathered) : TransferStep::Nothing;
@@ -274,14 +283,14 @@ TransferStep UrlTransfer::ReadNext() {
         }
         if (!api_->InternetReadFile(request_.get(), channel_->buffer.data() + gathered, wanted,
                                     &channel_->count)) {
-            if (::GetLastError() != ERROR_IO_PENDING) return Fail();
+            if (::GetLastError() != ERROR_IO_PENDING) return Fail("the read failed");
             state_ = State::ReadPending;
             pendingOffset_ = gathered;
             lastPause_ = ::GetTickCount();
             return TransferStep::Nothing;
         }
         DWORD count = channel_->count;
-        if (count > wanted) return Fail();
+        if (count > wanted) return Fail("the read failed");
         if (count == 0) return gathered ? Consume(gathered) : Finish();
         gathered += count;
         if (gathered == kReadSize || ::GetTickCount() - started >= kLongestRunMs)
@@ -290,11 +299,12 @@ TransferStep UrlTransfer::ReadNext() {
 }
 
 TransferStep UrlTransfer::Consume(DWORD count) {
-    if (count > kReadSize) return Fail();
+    if (count > kReadSize) return Fail("the read failed");
     // WinINet stops at the announced length, but a stream that overruns it
     // is not the file that was announced.
-    if (lengthAnnounced_ && bytesRead_ + count > bytesExpected_) return Fail();
-    if (!target_->Write(channel_->buffer.data(), count)) return Fail();
+    if (lengthAnnounced_ && bytesRead_ + count > bytesExpected_)
+        return Fail("more bytes arrived than announced");
+    if (!target_->Write(channel_->buffer.data(), count)) return Fail("the file cannot take the bytes");
     bytesRead_ += count;
     ScheduleContinue();
     return TransferStep::Progress;
@@ -303,7 +313,8 @@ TransferStep UrlTransfer::Consume(DWORD count) {
 TransferStep UrlTransfer::Finish() {
     // A connection that ends before the announced length is a truncated
     // file, not a download: WinINet reports it as a normal end of data.
-    if (lengthAnnounced_ && bytesRead_ != bytesExpected_) return Fail();
+    if (lengthAnnounced_ && bytesRead_ != bytesExpected_)
+        return Fail("the connection ended before the announced length");
     state_ = State::Finished;
     CloseConnection();
     // A committed target is the caller's alone from here on.
@@ -313,7 +324,8 @@ TransferStep UrlTransfer::Finish() {
     return TransferStep::Failed;
 }
 
-TransferStep UrlTransfer::Fail() {
+TransferStep UrlTransfer::Fail(const char* reason) {
+    LogLine({"Download refused: ", reason});
     state_ = State::Finished;
     CloseConnection();
     if (target_) target_->Discard();
@@ -325,8 +337,10 @@ bool UrlTransfer::ResponseAcceptable() const {
     DWORD code = 0;
     DWORD size = sizeof code;
     if (api_->HttpQueryInfoA(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
-                             &code, &size, nullptr))
+                             &code, &size, nullptr)) {
+        LogLine({"HTTP status ", std::to_string(code)});
         return code == 200;  // a 206 or another 2xx is not the whole file asked for
+    }
     // FTP has no status line; an HTTP request without one got no answer.
     return ::GetLastError() == ERROR_INTERNET_INCORRECT_HANDLE_TYPE;
 }
@@ -338,6 +352,7 @@ bool UrlTransfer::StayedOnServer() const {
     DWORD size = INTERNET_MAX_URL_LENGTH;
     if (!api_->InternetQueryOptionA(request_.get(), INTERNET_OPTION_URL, reached, &size))
         return false;
+    LogLine({"Download answered from ", reached});
     return SameServer(url_, reached);
 }
 

@@ -69,7 +69,8 @@ private:
     TransferStep ReadNext();
     TransferStep Consume(DWORD count);
     TransferStep Finish();
-    TransferStep Fail();
+    // Ends the transfer as failed; `reason` goes to the run log.
+    TransferStep Fail(const char* reason);
     bool ResponseAcceptable() const;
     // The answer came from the server asked, not from one a redirect led to.
     bool StayedOnServer() const;

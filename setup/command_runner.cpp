@@ -4,6 +4,7 @@
 
 #include "checks/settings.h"
 #include "platform/owned.h"
+#include "platform/run_log.h"
 #include "platform/system_error.h"
 #include "platform/text_case.h"
 #include "platform/unlinked_file.h"
@@ -35,8 +36,11 @@ StartedCommand StartCommandLine(const std::string& command) {
     if (!::CreateProcessA(launch.program.c_str(), line.data(),
                           nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         started.error = ::GetLastError();
+        LogLine({"Command could not start: ", command, " (error ",
+                 std::to_string(started.error), ")"});
         return started;
     }
+    LogLine({"Command started: ", command});
     OwnedHandle thread(process.hThread);
     started.process.reset(process.hProcess);
     started.processId = process.dwProcessId;
@@ -109,7 +113,9 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
                     } else if (started.processId == 0) {
                         host.ShowMessage("Error Running: " + command);
                     } else {
-                        WaitForProcessExit(started.process.get());
+                        std::uint32_t exitCode = WaitForProcessExit(started.process.get());
+                        LogLine({"Command ended: ", command, ", exit code ",
+                                 std::to_string(exitCode)});
                     }
                     // The window closed during the wait or the box: nothing
                     // more runs, whatever the settings file still says.

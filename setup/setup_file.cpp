@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/run_log.h"
 #include "setup/program_image.h"
 
 namespace {
@@ -31,6 +32,12 @@ std::uint64_t SizeOf(HANDLE file) {
     DWORD low = ::GetFileSize(file, &high);
     if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return ~std::uint64_t{0};
     return (std::uint64_t{high} << 32) | low;
+}
+
+// Tells the run log why the download does not count.
+bool Refuse(const char* reason) {
+    LogLine({"Download refused: ", reason});
+    return false;
 }
 
 }  // namespace
@@ -102,8 +109,12 @@ bool SetupFile::Write(const void* data, std::size_t size) {
 bool SetupFile::Commit() {
     // Without an announced length, a stream cut short ends like a whole one;
     // only the pinned digest can then tell that everything arrived.
-    if (!file_ || !pinValid_ || (!lengthAnnounced_ && !pinned_)) return false;
-    if (!LockForStarting() || !ContentMatches() || !SignerMatches()) return false;
+    if (!file_) return false;
+    if (!pinValid_) return Refuse("a pinned SHA-256 or signer is not a digest");
+    if (!lengthAnnounced_ && !pinned_)
+        return Refuse("no length was announced and no SHA-256 is pinned, so a cut is not known");
+    if (!LockForStarting()) return Refuse("the file cannot be locked for starting");
+    if (!ContentMatches() || !SignerMatches()) return false;
     verified_ = true;
     return true;
 }
@@ -130,23 +141,30 @@ bool SetupFile::ContentMatches() {
     // back because of the moment in LockForStarting when others could write
     // (where the folder is not private: Windows 9x, a disk without access
     // control); the read comes from the system's file cache in large blocks.
-    if (SizeOf(file_.get()) != written_) return false;
+    if (SizeOf(file_.get()) != written_) return Refuse("the file on disk is not what arrived");
     Sha256 onDisk;
     std::vector<char> buffer(1024 * 1024);
     for (std::uint64_t offset = 0; offset < written_;) {
         std::size_t chunk = static_cast<std::size_t>(
             std::min<std::uint64_t>(buffer.size(), written_ - offset));
-        if (!ReadFully(file_.get(), offset, buffer.data(), chunk)) return false;
+        if (!ReadFully(file_.get(), offset, buffer.data(), chunk))
+            return Refuse("the file cannot be read back");
         onDisk.Add(buffer.data(), chunk);
         offset += chunk;
     }
     Sha256::Digest digest = onDisk.Finish();
-    if (pinned_ ? digest != *pinned_ : digest != streamed_.Finish()) return false;
+    LogLine({"Download SHA-256: ", DigestHex(digest)});
+    if (pinned_) {
+        if (digest != *pinned_) return Refuse("the SHA-256 is not the pinned one");
+    } else if (digest != streamed_.Finish()) {
+        return Refuse("the file changed on disk");
+    }
     HANDLE file = file_.get();
-    return IsWholeWindowsProgram(written_, [file](std::uint64_t offset, void* out,
-                                                  std::size_t size) {
+    bool whole = IsWholeWindowsProgram(written_, [file](std::uint64_t offset, void* out,
+                                                        std::size_t size) {
         return ReadFully(file, offset, out, size);
     });
+    return whole || Refuse("the file is not a whole Windows program");
 }
 
 bool SetupFile::SignerMatches() {
@@ -155,10 +173,13 @@ bool SetupFile::SignerMatches() {
     ::SetFilePointer(file_.get(), 0, nullptr, FILE_BEGIN);
     signer_ = CheckSigner(signatures_ ? *signatures_ : SystemSignatureApi(), file_.get(), path_,
                           *pinnedSigner_);
+    LogLine({"Download signer: ", signer_.signerName, " ", signer_.thumbprint});
     if (signer_.outcome == SignerCheck::Outcome::Trusted) return true;
     // Where nothing can verify a signature, only the pinned digest, which
     // ContentMatches has already compared, names the setup.
-    return signer_.outcome == SignerCheck::Outcome::Unavailable && pinned_.has_value();
+    if (signer_.outcome == SignerCheck::Outcome::Unavailable && pinned_.has_value()) return true;
+    return Refuse(signer_.refusal.empty() ? "the signature is not the pinned signer's"
+                                          : signer_.refusal.c_str());
 }
 
 void SetupFile::Release() noexcept {

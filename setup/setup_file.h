@@ -44,6 +44,7 @@ public:
     // a download that fails after that failed on the file itself (cut short,
     // not a whole program, another digest, too large), not on the network.
     bool Answered() const noexcept { return answered_; }
+    void Refused() noexcept override { answered_ = true; }
     // True from a successful Commit until Release or Discard: the file is
     // verified and still locked against change.
     bool IsVerified() const noexcept { return verified_; }

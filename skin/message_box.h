@@ -8,7 +8,13 @@
 // windows still live, until a button is clicked; returns that button's code.
 // Kind 0 stands for 4 (one OK button); any other kind outside 1 to 8 also
 // shows the OK button.
+// Every message is also written to the run log.
 std::int32_t SkinnedMsgBox(const std::string& prompt, std::int32_t kind = 4);
+
+// The quiet check shows nothing: from then on a message only goes to the
+// run log, and the call answers at once with the code of the kind's
+// rightmost button, as for a box that went away unclicked.
+void KeepMessagesQuiet();
 
 // Decodes the skin images and registers the box's window class ahead of the
 // first message, so that the first box opens without delay.

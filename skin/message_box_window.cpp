@@ -19,6 +19,17 @@ constexpr COLORREF kBodyColour = RGB(255, 255, 255);
 // takes the colour of the body's frame line.
 constexpr COLORREF kFrameColour = RGB(120, 138, 162);
 
+// Every EDIT window shares the class's procedure, kept here once replaced.
+WNDPROC editProcedure = nullptr;
+
+// The text box may hold the focus after a click into it; Enter and Esc
+// still belong to the box.
+LRESULT CALLBACK TextBoxKeys(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN && (wParam == VK_RETURN || wParam == VK_ESCAPE))
+        return ::SendMessageA(::GetParent(edit), message, wParam, lParam);
+    return ::CallWindowProcA(editProcedure, edit, message, wParam, lParam);
+}
+
 POINT CentreOfWorkArea(int width, int height) {
     RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -36,6 +47,7 @@ bool frmMSGBOX::Load() {
     ButtonResult = 0;
     ButtonCount = 0;
     hoverActive_ = false;
+    escapeSlot_ = -1;
     if (!EnsureWindowClass(kClassName, ForwardToOwner<frmMSGBOX>)) return false;
     image_.SetBackColour(kFrameColour);
     if (!image_.Resize(kClientWidth, kClientHeight)) return false;
@@ -62,6 +74,9 @@ bool frmMSGBOX::Load() {
                                ::GetModuleHandleA(nullptr), nullptr);
     if (!txtMsg) return false;
     ::SendMessageA(txtMsg, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    auto previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+        txtMsg, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TextBoxKeys)));
+    if (previous != TextBoxKeys) editProcedure = previous;
 
     for (int i = 0; i < kButtonSlots; ++i) {
         PictureBox& slot = buttonSlots[i];
@@ -119,7 +134,9 @@ void frmMSGBOX::SetUpButtons(std::int32_t kind) {
         slot.SetPicture(buttons[static_cast<std::size_t>(FindImageIndex(buttons, keys[i]))]
                             .Picture.get());
         slot.Tag = std::string(keys[i]);
+        slot.SetCaption(std::string(ButtonCaption(keys[i])));
     }
+    escapeSlot_ = EscapeSlot(keys);
     ButtonCount = static_cast<std::int16_t>(keys.size());
     ButtonResult = ButtonCode(keys.back());
 }
@@ -154,6 +171,12 @@ void frmMSGBOX::Form_MouseMove() {
 
 void frmMSGBOX::Form_MouseDown() { DragWindow(hwnd_); }
 
+void frmMSGBOX::Form_KeyDown(WPARAM key) {
+    if (ButtonCount <= 0) return;
+    if (key == VK_RETURN) ButtonSlot_Click(0);
+    else if (key == VK_ESCAPE && escapeSlot_ >= 0) ButtonSlot_Click(escapeSlot_);
+}
+
 void frmMSGBOX::Form_Resize() {
     ::SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
 }
@@ -170,6 +193,9 @@ LRESULT frmMSGBOX::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_MOUSEMOVE:
             Form_MouseMove();
+            return 0;
+        case WM_KEYDOWN:
+            Form_KeyDown(wParam);
             return 0;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:

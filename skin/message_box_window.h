@@ -58,6 +58,9 @@ public:
     void Form_MouseMove();
     void Form_MouseDown();
     void Form_Resize();
+    // Enter presses the leftmost button, the default; Esc the one that
+    // closes (EscapeSlot).
+    void Form_KeyDown(WPARAM key);
 
     // Window-class plumbing.
     void AttachWindow(HWND hwnd) { hwnd_ = hwnd; }
@@ -72,5 +75,6 @@ private:
     OwnedFont font_;
     OwnedBrush textBackground_;
     bool hoverActive_ = false;
+    int escapeSlot_ = -1;
     MemorySurface hoverBuffer_;  // where hover faces are composed
 };

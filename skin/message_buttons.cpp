@@ -18,3 +18,15 @@ std::vector<std::string_view> ButtonSetForKind(std::int32_t kind) {
         default: return {"ok"};
     }
 }
+
+std::string_view ButtonCaption(std::string_view key) {
+    for (const MessageButton& button : kMessageButtons)
+        if (button.key == key) return button.caption;
+    return {};
+}
+
+int EscapeSlot(const std::vector<std::string_view>& keys) {
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        if (keys[i] == "cancel") return static_cast<int>(i);
+    return keys.size() == 1 ? 0 : -1;
+}

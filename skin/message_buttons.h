@@ -35,3 +35,11 @@ std::int32_t ButtonCode(std::string_view key);
 // The keys shown for a message kind, slot 0 first. Kind 0 stands for 4, and
 // so does any kind outside 0 to 8, so that every box can be closed.
 std::vector<std::string_view> ButtonSetForKind(std::int32_t kind);
+
+// What the face of the button with that key says ("YES TO ALL"); empty for
+// a key that is no button.
+std::string_view ButtonCaption(std::string_view key);
+
+// The slot that Esc presses, as in the system's message box: Cancel when the
+// set has one, the only button of a one-button set, else none (-1).
+int EscapeSlot(const std::vector<std::string_view>& keys);

@@ -79,7 +79,7 @@ def run_checker(build, exe):
     result = wine(os.path.join(build, "e2e", "ts_driver.exe"),
                   "launch", r"C:\TSCheck\TSCheck.exe",
                   "wait-window", "Tavrin Secure Requirements Check", "300",
-                  "sleep", "500", "cpu", "click", "294", "366", "watch-exit", "3600")
+                  "sleep", "500", "cpu", "click", "294", "366", "measure-exit", "3600")
     out = result.stdout.replace("\r", "")
     before = re.search(r"cpu cpu_ms=(\d+) clock=(\d+)", out)
     after = re.search(r"stats cpu_ms=(\d+) peak_kb=(\d+) clock=(\d+)", out)

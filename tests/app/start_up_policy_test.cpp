@@ -38,6 +38,10 @@ TEST(StartUpPolicy, RelaunchOnceOnVistaAndLaterWithoutRights) {
     EXPECT_EQ(StepOn(kNT, 6, 1, 7601, 1, plain), LaunchStep::GoOn);
     // Before Vista there is nothing to ask for: the admin row tells instead.
     EXPECT_EQ(StepOn(kNT, 5, 1, 2600, 0, plain), LaunchStep::GoOn);
+    // A script's quiet check never brings up a prompt, first copy or not.
+    EXPECT_EQ(StepOn(kNT, 6, 0, 6002, 0, plain + " /check"), LaunchStep::GoOn);
+    EXPECT_EQ(StepOn(kNT, 6, 0, 6002, 0, marked + " /CHECK"), LaunchStep::GoOn);
+    EXPECT_EQ(StepOn(k9x, 4, 0, 950, 0, plain + " /check"), LaunchStep::RefuseWindows95);
     EXPECT_EQ(StepOn(k9x, 4, 10, 0x040A07CE, 0, plain), LaunchStep::GoOn);
 }
 

@@ -165,6 +165,7 @@ class Run:
         self.dumps = []       # one list of windows per "dump" step
         self.clocks = []      # the driver's "clock" readings in milliseconds
         self.exit_code = None
+        self.appeared = []    # "<class> <title>" of windows seen by watch-exit
         for line in self.lines:
             if line == "dump":
                 self.dumps.append([])
@@ -172,6 +173,8 @@ class Run:
                 self.dumps[-1].append(Window(line))
             elif line.startswith("child ") and self.dumps and self.dumps[-1]:
                 self.dumps[-1][-1].children.append(Child(line))
+            elif line.startswith("appeared "):
+                self.appeared.append(line[len("appeared "):])
             elif line.startswith("clock "):
                 self.clocks.append(int(line.split()[1]))
             elif line.startswith("exit-code "):
@@ -248,10 +251,12 @@ class Scenario(unittest.TestCase):
         unix = os.path.join(self.folder, label + ".bmp")
         return "C:\\e2e\\" + self.name + "\\" + label + ".bmp", unix
 
-    def drive(self, *steps, timeout=240):
-        """Launches the program and runs the steps; returns the parsed run."""
+    def drive(self, *steps, timeout=240, arguments=None):
+        """Launches the program (with `arguments` after its path, when
+        given) and runs the steps; returns the parsed run."""
         driver = os.path.join(BUILD, "e2e", "ts_driver.exe")
-        result = wine(driver, "launch", self.exe, *_stretch_waits(steps), timeout=timeout)
+        launch = ["launch", self.exe] if arguments is None else ["launch-with", self.exe, arguments]
+        result = wine(driver, *launch, *_stretch_waits(steps), timeout=timeout)
         sys.stdout.write(result.stdout)
         return Run(result.stdout)
 
@@ -269,7 +274,9 @@ def _stretch_waits(steps):
     steps = list(steps)
     for i, step in enumerate(steps):
         value = (i + 2 if step == "wait-window" else
-                 i + 1 if step in ("wait-other", "wait-gone", "wait-exit", "sleep") else None)
+                 i + 1 if step in ("wait-other", "wait-gone", "wait-exit", "watch-exit",
+                                   "measure-exit", "sleep")
+                 else None)
         if value is None or value >= len(steps):
             continue
         if step != "sleep" or int(steps[value]) < 1000:

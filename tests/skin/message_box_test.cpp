@@ -141,6 +141,33 @@ TEST(SkinnedMsgBox, ReturnsTheCodeOfTheClickedButton) {
     }
 }
 
+// Enter is the leftmost button, Esc the one that closes, as in the system's
+// box; both also when the text box holds the focus after a click into it.
+TEST(SkinnedMsgBox, EnterAndEscPressButtons) {
+    const std::vector<std::tuple<int, WPARAM, bool, int>> table = {
+        {4, VK_RETURN, false, 8}, {4, VK_ESCAPE, true, 8},  {3, VK_ESCAPE, false, 4},
+        {7, VK_RETURN, true, 1},  {7, VK_ESCAPE, false, 4}, {5, VK_ESCAPE, true, 4}};
+    for (auto [kind, key, inText, code] : table) {
+        WhileShown press([key = key, inText = inText](HWND box) {
+            HWND target = inText ? ::GetDlgItem(box, frmMSGBOX::kTextId) : box;
+            ::SendMessageA(target, WM_KEYDOWN, key, 1);
+        });
+        EXPECT_EQ(SkinnedMsgBox("Which?", kind), code) << kind << "/" << key;
+    }
+    // Yes and No alone: Esc closes nothing, the box waits for a choice.
+    int keyDowns = 0;
+    WhileShown press([&](HWND box) {
+        ::SendMessageA(box, WM_KEYDOWN, VK_ESCAPE, 1);
+        keyDowns += ::IsWindow(box) ? 1 : 0;
+        char caption[32] = {};
+        ::GetWindowTextA(Slot(box, 1), caption, sizeof caption);
+        EXPECT_STREQ(caption, "NO") << "the face's caption, for screen readers";
+        ClickWindow(Slot(box, 1));
+    });
+    EXPECT_EQ(SkinnedMsgBox("Yes or no?", 6), 0);
+    EXPECT_EQ(keyDowns, 1);
+}
+
 // The click itself comes from a timer that the wait dispatches.
 TEST(SkinnedMsgBox, ShowsThePromptOnTop) {
     std::string text;

@@ -4,6 +4,7 @@
 //
 // Steps come as arguments and run in order; each prints lines on stdout:
 //   launch <exe>               start the program (working folder: its own)
+//   launch-with <exe> <args>   the same with arguments after the program's path
 //   wait-window <title> <s>    wait for a visible window of the program with that
 //                              caption and make it the current window
 //   wait-other <s>             wait for a visible window of the program other
@@ -22,6 +23,9 @@
 //   clock                      "clock <milliseconds since some start>"
 //   copy <from> <to>           copy a file (to look at it while the program runs)
 //   wait-exit <s>              "exit-code <n>" (or "exit-code timeout", then kills)
+//   measure-exit <s>           the same, then "stats cpu_ms=.. peak_kb=.. clock=.."
+//   watch-exit <s>             the same, and meanwhile "appeared <class> <title>"
+//                              for every visible top-level window of the program
 #include <windows.h>
 #include <psapi.h>
 
@@ -108,6 +112,23 @@ BOOL CALLBACK DumpTop(HWND hwnd, LPARAM) {
     return TRUE;
 }
 
+// "appeared" once for each visible top-level window of the program.
+BOOL CALLBACK ReportNewWindows(HWND hwnd, LPARAM param) {
+    auto* seen = reinterpret_cast<std::vector<HWND>*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != g_process.dwProcessId || !::IsWindowVisible(hwnd)) return TRUE;
+    for (HWND known : *seen)
+        if (known == hwnd) return TRUE;
+    seen->push_back(hwnd);
+    char cls[64] = {}, title[256] = {};
+    ::GetClassNameA(hwnd, cls, sizeof cls);
+    ::GetWindowTextA(hwnd, title, sizeof title);
+    std::printf("appeared %s %s\n", cls, Quoted(title).c_str());
+    std::fflush(stdout);
+    return TRUE;
+}
+
 void SendMouse(DWORD flags) {
     INPUT input{};
     input.type = INPUT_MOUSE;
@@ -191,12 +212,13 @@ int main(int argc, char** argv) {
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& step = args[i];
-        if (step == "launch") {
+        if (step == "launch" || step == "launch-with") {
             std::string exe = next(i);
             std::string folder = exe.substr(0, exe.find_last_of('\\'));
             STARTUPINFOA startup{};
             startup.cb = sizeof startup;
             std::string line = "\"" + exe + "\"";
+            if (step == "launch-with") line += " " + next(i);
             if (!::CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                   folder.c_str(), &startup, &g_process)) {
                 std::printf("error launch %lu\n", ::GetLastError());
@@ -301,7 +323,7 @@ int main(int argc, char** argv) {
             std::printf("clock %lu\n", ::GetTickCount());
         } else if (step == "sleep") {
             ::Sleep(static_cast<DWORD>(std::atoi(next(i).c_str())));
-        } else if (step == "watch-exit") {
+        } else if (step == "measure-exit") {
             // For the benchmarks: waits like wait-exit, watching the peak
             // working set (which cannot be read once the process is gone),
             // then prints the process's processor time as well.
@@ -329,10 +351,21 @@ int main(int argc, char** argv) {
                         static_cast<unsigned long>(peak / 1024), ::GetTickCount());
         } else if (step == "cpu") {
             std::printf("cpu cpu_ms=%lu clock=%lu\n", ProcessorMs(), ::GetTickCount());
-        } else if (step == "wait-exit") {
+        } else if (step == "wait-exit" || step == "watch-exit") {
             double seconds = std::atof(next(i).c_str());
-            if (::WaitForSingleObject(g_process.hProcess, static_cast<DWORD>(seconds * 1000)) !=
-                WAIT_OBJECT_0) {
+            DWORD waited = WAIT_TIMEOUT;
+            if (step == "watch-exit") {
+                // A window shown for a moment still counts: look every 20 ms.
+                std::vector<HWND> seen;
+                DWORD deadline = ::GetTickCount() + static_cast<DWORD>(seconds * 1000);
+                do {
+                    ::EnumWindows(ReportNewWindows, reinterpret_cast<LPARAM>(&seen));
+                    waited = ::WaitForSingleObject(g_process.hProcess, 20);
+                } while (waited != WAIT_OBJECT_0 && ::GetTickCount() < deadline);
+            } else {
+                waited = ::WaitForSingleObject(g_process.hProcess, static_cast<DWORD>(seconds * 1000));
+            }
+            if (waited != WAIT_OBJECT_0) {
                 std::printf("exit-code timeout\n");
                 ::TerminateProcess(g_process.hProcess, 1);
             } else {
