@@ -164,8 +164,14 @@ def rle8_bitmap(indexed):
     data, rows bottom-up) of a palette image."""
     width, height = indexed.size
     palette = indexed.getpalette()[: 3 * 256]
-    colours = len(palette) // 3
     pixels = indexed.tobytes()
+    # Only the colours the picture uses go into its palette, in their order:
+    # most pictures use a few, and a full palette costs a kilobyte each.
+    used = sorted(set(pixels))
+    compact = bytes(used.index(i) if i in used else 0 for i in range(256))
+    pixels = pixels.translate(compact)
+    palette = [c for i in used for c in palette[3 * i:3 * i + 3]]
+    colours = len(used)
     data = bytearray()
     for y in range(height - 1, -1, -1):
         data += rle8_row(pixels[y * width:(y + 1) * width])

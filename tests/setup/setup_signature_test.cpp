@@ -212,9 +212,10 @@ struct Host : InstallHost {
     void UnloadWindow() override {}
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void StartProgram(const std::string& path, bool, const std::string&) override { started = path; }
-    std::string MakePrivateFolder(const std::string&) override {
-        folder = CreatePrivateFolder(RealTempFolder());
-        return folder;
+    PrivateFolder MakePrivateFolder(const std::string&) override {
+        PrivateFolder made = CreatePrivateFolder(RealTempFolder());
+        folder = made.path;
+        return made;
     }
     int CurrentOsCode() override { return 6; }
 
