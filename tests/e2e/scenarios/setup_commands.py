@@ -124,18 +124,6 @@ class SetupCommands(Scenario):
         self.assertEqual(self.log_lines(), [], "the planted a.exe never ran")
         self.assertEqual(run.exit_code, EXIT_PASSED)
 
-    def test_a_device_name_with_a_superscript_digit_is_refused(self):
-        written = os.path.join(favorites_folder(), "com\u00b9.url")
-        self.write_settings(["[Requirements]", *EASY, "Run =", "Favorite = http://tavrin.example/",
-                             "FavoriteName = com\u00b9"])
-        run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP,
-                         "wait-other", "60", "dump", "press-ok", "wait-exit", "60")
-        text = box_text(run.boxes()[0])
-        self.assertTrue(text.startswith('The shortcut name "com'), text)
-        self.assertTrue(text.endswith("is not a plain file name, so no shortcut was written."), text)
-        self.assertFalse(os.path.exists(written))
-        self.assertEqual(run.exit_code, EXIT_PASSED)
-
     def test_a_shortcut_name_leaving_favorites_is_refused(self):
         users = os.path.dirname(favorites_folder())
         escaped = os.path.join(users, "escaped.url")
