@@ -248,8 +248,9 @@ TransferStep UrlTransfer::AfterOpen() {
     }
     std::optional<std::int64_t> length = AnnouncedLength();
     if (!length) return Fail("the Content-Length cannot be trusted");
-    LogLine({"Download announced: ",
-             *length == DownloadTarget::kNoLength ? "no length" : std::to_string(*length)});
+    LogLine({"Download announced: ", *length == DownloadTarget::kNoLength
+                                         ? std::string("no length")
+                                         : std::to_string(*length) + " bytes"});
     lengthAnnounced_ = *length != DownloadTarget::kNoLength;
     bytesExpected_ = lengthAnnounced_ ? *length : 0;
     if (!target_->Announced(*length)) return Fail("the announced length is too large");
