@@ -199,6 +199,19 @@ unsigned long ProcessorMs() {
     return static_cast<unsigned long>(total / 10000);
 }
 
+// "exit-code <n>" once the program has ended, or "exit-code timeout" after
+// ending it.
+void ReportExit(DWORD waited) {
+    if (waited != WAIT_OBJECT_0) {
+        std::printf("exit-code timeout\n");
+        ::TerminateProcess(g_process.hProcess, 1);
+        return;
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(g_process.hProcess, &code);
+    std::printf("exit-code %lu\n", code);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -339,14 +352,7 @@ int main(int argc, char** argv) {
                     peak = counters.PeakWorkingSetSize;
                 waited = ::WaitForSingleObject(g_process.hProcess, 100);
             }
-            if (waited != WAIT_OBJECT_0) {
-                std::printf("exit-code timeout\n");
-                ::TerminateProcess(g_process.hProcess, 1);
-            } else {
-                DWORD code = 0;
-                ::GetExitCodeProcess(g_process.hProcess, &code);
-                std::printf("exit-code %lu\n", code);
-            }
+            ReportExit(waited);
             std::printf("stats cpu_ms=%lu peak_kb=%lu clock=%lu\n", ProcessorMs(),
                         static_cast<unsigned long>(peak / 1024), ::GetTickCount());
         } else if (step == "cpu") {
@@ -365,14 +371,7 @@ int main(int argc, char** argv) {
             } else {
                 waited = ::WaitForSingleObject(g_process.hProcess, static_cast<DWORD>(seconds * 1000));
             }
-            if (waited != WAIT_OBJECT_0) {
-                std::printf("exit-code timeout\n");
-                ::TerminateProcess(g_process.hProcess, 1);
-            } else {
-                DWORD code = 0;
-                ::GetExitCodeProcess(g_process.hProcess, &code);
-                std::printf("exit-code %lu\n", code);
-            }
+            ReportExit(waited);
         } else {
             std::printf("error unknown-step %s\n", step.c_str());
             return 2;

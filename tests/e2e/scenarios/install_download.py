@@ -142,7 +142,7 @@ class InstallDownload(Scenario):
             run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP, "clock",
                              "sleep", "4000", "shot", windows_shot, "dump",
                              "wait-other", "45", "clock", "dump", "press-ok", "sleep", "1500",
-                             "click", *CLOSE_BUTTON, "wait-exit", "30", "sleep", "500")
+                             "use-main", "click", *CLOSE_BUTTON, "wait-exit", "30", "sleep", "500")
         waited = (run.clocks[1] - run.clocks[0]) / 1000
         self.assertGreater(waited, 17)
         self.assertLess(waited, 24)
