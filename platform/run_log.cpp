@@ -4,8 +4,8 @@
 
 
 #include "platform/ansi_paths.h"
+#include "platform/device_names.h"
 #include "platform/owned.h"
-#include "platform/text_case.h"
 
 namespace {
 
@@ -37,18 +37,6 @@ void AppendDigits(std::string& out, unsigned long value, std::size_t width) {
 
 }  // namespace
 
-bool IsDeviceFileName(const std::string& path) {
-    std::size_t slash = path.find_last_of("\\/:");
-    std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
-    std::string base = LowerCase(name.substr(0, name.find('.')));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    if (base == "con" || base == "prn" || base == "aux" || base == "nul" || base == "conin$" ||
-        base == "conout$")
-        return true;
-    return base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) &&
-           base[3] >= '1' && base[3] <= '9';
-}
-
 std::string OpenRunLog(const std::string& path) {
     CloseRunLog();
     std::string wanted = path.empty() ? SystemTempFolder() : path;
@@ -61,7 +49,9 @@ std::string OpenRunLog(const std::string& path) {
     DWORD length = ::GetFullPathNameA(wanted.c_str(), MAX_PATH, full, &name);
     if (length == 0 || length >= MAX_PATH) return {};
     std::string fullPath(full, length);
-    if (StartsWith(fullPath, "\\\\.\\") || IsDeviceFileName(fullPath)) return {};
+    // A path that ends in a folder names no file; a device name (NUL, COM1,
+    // ...) opens the device wherever the path puts it.
+    if (!name || StartsWith(fullPath, "\\\\.\\") || IsDeviceName(std::string(name))) return {};
 
     // On the NT family a handle that may only append puts every line at the
     // end, whatever the other copy wrote in the meantime. Windows 9x knows

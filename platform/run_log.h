@@ -28,6 +28,3 @@ std::string RunLogLine(int year, int month, int day, int hour, int minute, int s
                        int millisecond, unsigned long processId,
                        std::initializer_list<std::string_view> parts);
 
-// Whether the last part of a path names a device (CON, NUL, COM1, LPT1, ...,
-// whatever the extension), which the file calls open instead of a file.
-bool IsDeviceFileName(const std::string& path);

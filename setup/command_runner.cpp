@@ -10,7 +10,7 @@
 #include "platform/unlinked_file.h"
 #include "platform/whole_file.h"
 #include "setup/command_launch.h"
-#include "setup/device_names.h"
+#include "platform/device_names.h"
 #include "setup/file_manip.h"
 #include "setup/special_folders.h"
 

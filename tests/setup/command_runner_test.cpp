@@ -10,7 +10,7 @@
 
 #include "checks/settings.h"
 #include "setup/command_launch.h"
-#include "setup/device_names.h"
+#include "platform/device_names.h"
 #include "setup/special_folders.h"
 
 namespace {

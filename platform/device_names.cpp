@@ -1,4 +1,4 @@
-#include "setup/device_names.h"
+#include "platform/device_names.h"
 
 #include <windows.h>
 
