@@ -56,9 +56,15 @@ def wine(*args, timeout=120):
     through a file, not a pipe: programs it starts inherit the descriptors,
     and one that stays running would hold a pipe open."""
     with tempfile.TemporaryFile() as out:
-        result = subprocess.run([WINE_RUN, *args], env=_wine_env(_active_prefix), stdout=out,
-                                stderr=subprocess.DEVNULL, timeout=timeout * TIME_SCALE,
-                                stdin=subprocess.DEVNULL)
+        try:
+            result = subprocess.run([WINE_RUN, *args], env=_wine_env(_active_prefix), stdout=out,
+                                    stderr=subprocess.DEVNULL, timeout=timeout * TIME_SCALE,
+                                    stdin=subprocess.DEVNULL)
+        except subprocess.TimeoutExpired:
+            # What it printed before it stuck is the best clue there is.
+            out.seek(0)
+            sys.stdout.write(out.read().decode(errors="replace").replace("\r\n", "\n"))
+            raise
         out.seek(0)
         result.stdout = out.read().decode(errors="replace").replace("\r\n", "\n")
     return result
@@ -107,7 +113,9 @@ class serving:
     def __init__(self, files, shape=""):
         sys.path.insert(0, os.path.join(SOURCE, "tools"))
         from loopback_http_server import LoopbackServer
-        self.server = LoopbackServer(lifetime=600, files=files, shape=shape)
+        # The lifetime only ends a server a broken test forgot; a scenario
+        # that serves many runs in the emulated machine needs long.
+        self.server = LoopbackServer(lifetime=3600, files=files, shape=shape)
 
     def __enter__(self):
         self.server.start()

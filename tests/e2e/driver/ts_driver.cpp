@@ -85,7 +85,12 @@ std::string Quoted(const char* text) {
 BOOL CALLBACK DumpChild(HWND child, LPARAM top) {
     char cls[64] = {}, text[1024] = {};
     ::GetClassNameA(child, cls, sizeof cls);
-    ::SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    // A program whose window thread no longer answers is reported, not
+    // waited for: the scenario fails with a dump instead of hanging.
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                               SMTO_ABORTIFHUNG, 5000, &copied))
+        std::snprintf(text, sizeof text, "<no answer>");
     RECT r;
     ::GetWindowRect(child, &r);
     ::MapWindowPoints(nullptr, reinterpret_cast<HWND>(top), reinterpret_cast<POINT*>(&r), 2);
@@ -224,6 +229,8 @@ int main(int argc, char** argv) {
         return args[++i];
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
+        // What the steps have printed survives the driver being killed.
+        std::fflush(stdout);
         const std::string& step = args[i];
         if (step == "launch" || step == "launch-with") {
             std::string exe = next(i);
