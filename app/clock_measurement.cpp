@@ -1,11 +1,10 @@
 #include "app/clock_measurement.h"
 
+#include "cpu/cpu_info.h"
 #include "platform/message_pump.h"
 
-ClockReading MeasureProcessorClock(CheckRun& run) {
-    run.processor.reset();
-    run.processor = std::make_unique<cCpuInfo>();
-    cCpuInfo& processor = *run.processor;
+ClockReading MeasureProcessorClock() {
+    cCpuInfo processor;
     processor.BenchStart();
     for (int pass = 0; pass <= 20000; ++pass) ProcessPendingEvents();
     double seconds = 0;

@@ -15,7 +15,7 @@
 #include "platform/ansi_paths.h"
 #include "platform/run_log.h"
 #include "platform/window_class.h"
-#include "setup/drag_window.h"
+#include "platform/drag_window.h"
 #include "setup/file_manip.h"
 #include "skin/graphics.h"
 #include "skin/image_store.h"
@@ -106,7 +106,6 @@ void frmTSCheck::RunStartUp() {
             break;
     }
 
-    run_.processor = std::make_unique<cCpuInfo>();
     // The quiet check answers through the exit code alone: no window at all.
     if (!quiet && !CreateWindowAndControls()) {
         RequestEnd({kExitNoVerdict, EndReason::NoWindow});
@@ -128,7 +127,7 @@ void frmTSCheck::RunStartUp() {
     if (!quiet) ApplySkin(plan.background);
     run_.failureText = plan.failureText;
 
-    bool passed = RunAllChecks(run_, CheckPlatformOfThisComputer(run_));
+    bool passed = RunAllChecks(run_, CheckPlatformOfThisComputer());
     LogCheckResults(run_);
     if (quiet) {
         // Neither commands nor the unload rule: the settings file stays as found.
@@ -171,10 +170,16 @@ void frmTSCheck::Relaunch() {
     RequestEnd({kExitNoVerdict, EndReason::Relaunched});
 }
 
+bool frmTSCheck::SettingsFilePresent() const {
+    const SettingsFile& settings = run_.settings;
+    return !settings.UsingBuiltInSettings() &&
+           FileExists(settings.Path(), FileExistenceTest(run_.osCode), RealSystem());
+}
+
 bool frmTSCheck::PrepareSettings() {
     FindSettings();
     SettingsFile& settings = run_.settings;
-    bool present = !settings.UsingBuiltInSettings() && FileExists(settings.Path());
+    bool present = SettingsFilePresent();
     if (present && !settings.Readable()) {
         // There is a settings file, but it cannot be read: the provider's
         // requirements are unknown, so no verdict can be given.
@@ -227,9 +232,7 @@ void frmTSCheck::Unload() {
     if (install_) install_->Abandon();
     EnableTimeoutTimer(false);
     dlFile.CancelAllDownload();
-    const SettingsFile& settings = run_.settings;
-    if (!settings.UsingBuiltInSettings() && FileExists(settings.Path()))
-        DeleteFileOrDefer(settings.Path());
+    if (SettingsFilePresent()) DeleteFileOrDefer(run_.settings.Path());
     if (run_.verdict)
         return RequestEnd({*run_.verdict ? kExitPassed : kExitFailed, EndReason::Verdict});
     if (hwnd_) ::DestroyWindow(hwnd_);

@@ -4,10 +4,10 @@
 #include "setup/registry.h"
 #include "skin/message_box.h"
 
-CheckPlatform CheckPlatformOfThisComputer(CheckRun& run) {
+CheckPlatform CheckPlatformOfThisComputer() {
     return CheckPlatform{
         RealSystem(),
-        [&run] { return MeasureProcessorClock(run); },
+        MeasureProcessorClock,
         ProgramFilesFolder,
         [](const std::string& message) { SkinnedMsgBox(message); },
     };

@@ -3,5 +3,4 @@
 
 #include "checks/requirement_checks.h"
 
-// The run's clock measurements replace its processor object.
-CheckPlatform CheckPlatformOfThisComputer(CheckRun& run);
+CheckPlatform CheckPlatformOfThisComputer();

@@ -1,18 +1,16 @@
 // What one run of the program knows: its settings, the system's code, the
-// processor object, the result of each check as a row, and the verdict.
+// result of each check as a row, and the verdict.
 // The main window owns the run and hands it to the checks, the results
 // display and Run Setup.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "checks/os_identification.h"
 #include "checks/settings.h"
-#include "cpu/cpu_info.h"
 
 enum CheckOutcome : std::int16_t {
     kCheckPassed = 1,
@@ -32,8 +30,6 @@ struct CheckRow {
 struct CheckRun {
     SettingsFile settings;
     int osCode = kOsUnknown;
-    // Created at start-up and replaced by every clock measurement.
-    std::unique_ptr<cCpuInfo> processor;
     std::vector<CheckRow> rows;
     std::string failureText;   // the Err setting, extended by the OS check
     std::optional<bool> verdict;  // set once the checks have run

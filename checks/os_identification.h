@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/file_exists.h"
 #include "platform/system_facts.h"
 
 enum OsCodes : int {
@@ -26,11 +27,16 @@ enum OsCodes : int {
 // Vista, 32- or 64-bit: the systems whose setup must be asked to elevate.
 inline bool IsVista(int code) { return code == kOsVista || code == kOsVistax64; }
 
-int GetOsCode(const SystemFacts& system = RealSystem());
+// How FileExists must test paths on the system of this code.
+inline ExistenceTest FileExistenceTest(int code) {
+    return code == kOsWin95 || code == kOsNT4 ? ExistenceTest::PlainFile : ExistenceTest::AnyPath;
+}
+
+int GetOsCode(const SystemFacts& system);
 // Display name of a code; 0 names the running system.
-std::string OsName(int code, const SystemFacts& system = RealSystem());
-std::string ServicePackText(bool verbose, const SystemFacts& system = RealSystem());
-bool IsServerEdition(const SystemFacts& system = RealSystem());
+std::string OsName(int code, const SystemFacts& system);
+std::string ServicePackText(bool verbose, const SystemFacts& system);
+bool IsServerEdition(const SystemFacts& system);
 // "A" for the first edition of Windows 95 / 98, "B" for the later ones.
-std::string Win95Edition(const SystemFacts& system = RealSystem());
-std::string Win98Edition(const SystemFacts& system = RealSystem());
+std::string Win95Edition(const SystemFacts& system);
+std::string Win98Edition(const SystemFacts& system);

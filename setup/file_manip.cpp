@@ -2,31 +2,12 @@
 
 #include <shellapi.h>
 
-#include "checks/os_identification.h"
 #include "platform/ansi_paths.h"
 #include "platform/locale_format.h"
 #include "platform/message_pump.h"
 #include "platform/owned.h"
 #include "platform/unlinked_file.h"
 #include "platform/whole_file.h"
-
-bool FileExists(const std::string& path, const SystemFacts& system) {
-    int code = GetOsCode(system);
-    if (code == kOsWin95 || code == kOsNT4) {
-        // PathFileExists is missing or unreliable there: probe the attributes,
-        // accepting only plain files.
-        if (path.empty() || path.back() == '\\') return false;
-        auto attributes = system.FileAttributes(path);
-        if (!attributes) return false;
-        switch (*attributes) {
-            case 0: case 1: case 2: case 4: case 32: case 33: return true;
-            default: return false;
-        }
-    }
-    // Elsewhere any existing path counts, a folder too. Windows 95 and NT 4.0
-    // may lack shlwapi, so the attributes answer for every system.
-    return system.FileAttributes(path).has_value();
-}
 
 void DeleteFileOrDefer(const std::string& path) {
     if (DeleteAccess() != 0) {
@@ -42,7 +23,7 @@ void DeleteFileOrDefer(const std::string& path) {
         ProcessPendingEvents();
         if (deleted || refused || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             return;
-        DeleteAtRestart(path);
+        DeleteAtRestart(path, RealSystem());
         return;
     }
     ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -50,7 +31,7 @@ void DeleteFileOrDefer(const std::string& path) {
     DWORD error = deleted ? ERROR_SUCCESS : ::GetLastError();
     ProcessPendingEvents();
     if (!deleted && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-        DeleteAtRestart(path);
+        DeleteAtRestart(path, RealSystem());
 }
 
 std::string WinInitWithDeletion(const std::optional<std::string>& current,

@@ -10,15 +10,13 @@
 
 #include "platform/system_facts.h"
 
-bool FileExists(const std::string& path, const SystemFacts& system = RealSystem());
-
 // Deletes the file; a file in use is scheduled for deletion at the next
 // Windows start instead. On the NT family the file is opened as itself and
 // deleted through that handle; a reparse point or a file with more than one
 // hard link at the path is left alone. Lets pending window events run after
 // the delete.
 void DeleteFileOrDefer(const std::string& path);
-void DeleteAtRestart(const std::string& path, const SystemFacts& system = RealSystem());
+void DeleteAtRestart(const std::string& path, const SystemFacts& system);
 
 // The new content of WinInit.ini that schedules `shortPath` for deletion,
 // given the file's current content (empty when there is no file).

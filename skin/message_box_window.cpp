@@ -2,7 +2,7 @@
 
 #include "controls/label.h"
 #include "platform/window_class.h"
-#include "setup/drag_window.h"
+#include "platform/drag_window.h"
 #include "skin/graphics.h"
 #include "skin/image_store.h"
 

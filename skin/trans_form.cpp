@@ -5,7 +5,7 @@
 
 #include "platform/whole_file.h"
 #include "skin/button_face.h"
-#include "setup/file_manip.h"
+#include "platform/file_exists.h"
 #include "skin/surface_pixels.h"
 
 namespace {
@@ -157,7 +157,7 @@ void clsTransForm::ShapeMe(const ShapeTarget& Name, std::uint32_t Color, bool Lo
 }
 
 void clsTransForm::SaveRegionDataToFile(const std::string& fileName) {
-    if (FileExists(fileName)) return;
+    if (FileExists(fileName, ExistenceTest::AnyPath, RealSystem())) return;
     DWORD size = ::GetRegionData(region_.get(), 0, nullptr);
     if (size == 0)
         throw TransFormError(kErrRegionSize, kSource,
@@ -172,7 +172,7 @@ void clsTransForm::SaveRegionDataToFile(const std::string& fileName) {
 }
 
 void clsTransForm::LoadRegionDataFromFile(const std::string& fileName) {
-    if (!FileExists(fileName)) return;
+    if (!FileExists(fileName, ExistenceTest::AnyPath, RealSystem())) return;
     std::string source = ExecutableBaseName() + ".cDIBSectionRegion";
     std::optional<std::string> bytes = ReadWholeFile(fileName);
     if (!bytes) throw TransFormError(kErrFileAccess, source, "Path/File access error");

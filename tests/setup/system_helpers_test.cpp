@@ -7,7 +7,9 @@
 #include "platform/owned.h"
 #include "platform/system_library.h"
 #include "platform/whole_file.h"
-#include "setup/drag_window.h"
+#include "platform/drag_window.h"
+#include "platform/file_exists.h"
+#include "checks/os_identification.h"
 #include "setup/file_manip.h"
 #include "setup/registry.h"
 #include "setup/special_folders.h"
@@ -28,14 +30,14 @@ TEST(FileExists, AttributeProbingOnWin95AndNT4) {
             system.SetVersion(platform, major, 0, platform == 1 ? 0x040003B6 : 1381);
             system.attributes = {{"C:\\file", 32}, {"C:\\ro", 33}, {"C:\\folder", 16},
                                  {"C:\\hiddenarchive", 34}, {"C:\\plain", 0}};
-            EXPECT_TRUE(FileExists("C:\\file", system));
-            EXPECT_TRUE(FileExists("C:\\ro", system));
-            EXPECT_TRUE(FileExists("C:\\plain", system));
-            EXPECT_FALSE(FileExists("C:\\folder", system));
-            EXPECT_FALSE(FileExists("C:\\hiddenarchive", system));
-            EXPECT_FALSE(FileExists("C:\\file\\", system));
-            EXPECT_FALSE(FileExists("", system));
-            EXPECT_FALSE(FileExists("C:\\missing", system));
+            EXPECT_TRUE(FileExists("C:\\file", FileExistenceTest(GetOsCode(system)), system));
+            EXPECT_TRUE(FileExists("C:\\ro", FileExistenceTest(GetOsCode(system)), system));
+            EXPECT_TRUE(FileExists("C:\\plain", FileExistenceTest(GetOsCode(system)), system));
+            EXPECT_FALSE(FileExists("C:\\folder", FileExistenceTest(GetOsCode(system)), system));
+            EXPECT_FALSE(FileExists("C:\\hiddenarchive", FileExistenceTest(GetOsCode(system)), system));
+            EXPECT_FALSE(FileExists("C:\\file\\", FileExistenceTest(GetOsCode(system)), system));
+            EXPECT_FALSE(FileExists("", FileExistenceTest(GetOsCode(system)), system));
+            EXPECT_FALSE(FileExists("C:\\missing", FileExistenceTest(GetOsCode(system)), system));
         }
     }
 }
@@ -44,12 +46,12 @@ TEST(FileExists, PathTestElsewhereAcceptsFolders) {
     FakeSystem system;
     system.SetVersion(2, 5, 1);
     system.attributes = {{"C:\\folder", 16}};
-    EXPECT_TRUE(FileExists("C:\\folder", system));
-    EXPECT_FALSE(FileExists("C:\\missing", system));
+    EXPECT_TRUE(FileExists("C:\\folder", FileExistenceTest(GetOsCode(system)), system));
+    EXPECT_FALSE(FileExists("C:\\missing", FileExistenceTest(GetOsCode(system)), system));
     // And on the real system, a real folder.
     char temp[MAX_PATH];
     ::GetTempPathA(MAX_PATH, temp);
-    EXPECT_TRUE(FileExists(temp));
+    EXPECT_TRUE(FileExists(temp, ExistenceTest::AnyPath, RealSystem()));
 }
 
 TEST(WinInit, RenameListKeepsEarlierEntries) {
@@ -93,9 +95,9 @@ TEST(DeleteFileOrDefer, DeletesAFile) {
                                 FILE_ATTRIBUTE_READONLY, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     ::CloseHandle(file);
-    ASSERT_TRUE(FileExists(path));
+    ASSERT_TRUE(FileExists(path, ExistenceTest::AnyPath, RealSystem()));
     DeleteFileOrDefer(path);
-    EXPECT_FALSE(FileExists(path));
+    EXPECT_FALSE(FileExists(path, ExistenceTest::AnyPath, RealSystem()));
 }
 
 // A second name of another file, put where the program deletes or writes,
@@ -109,7 +111,7 @@ TEST(DeleteFileOrDefer, AHardLinkIsLeftAlone) {
     ASSERT_TRUE(WriteWholeFile(target, "keep"));
     ASSERT_TRUE(createHardLink(link.c_str(), target.c_str(), nullptr));
     DeleteFileOrDefer(link);
-    bool linkStayed = FileExists(link);
+    bool linkStayed = FileExists(link, ExistenceTest::AnyPath, RealSystem());
     bool written = WriteNewWholeFile(link, "overwritten");
     std::optional<std::string> kept = ReadWholeFile(target);
     ::DeleteFileA(link.c_str());
@@ -127,7 +129,7 @@ TEST(DeleteFileOrDefer, FileInUseIsDeletedAtTheNextStart) {
     std::string shortPath = ShortPathName(path);
     ASSERT_FALSE(shortPath.empty());
     DeleteFileOrDefer(path);  // cannot delete now: scheduled instead
-    EXPECT_TRUE(FileExists(path));
+    EXPECT_TRUE(FileExists(path, ExistenceTest::AnyPath, RealSystem()));
     HKEY key;
     ASSERT_EQ(::RegOpenKeyA(HKEY_LOCAL_MACHINE,
                             "System\\CurrentControlSet\\Control\\Session Manager", &key),

@@ -1,4 +1,4 @@
-#include "setup/drag_window.h"
+#include "platform/drag_window.h"
 
 void DragWindow(HWND window) {
     if (::IsZoomed(window)) return;
