@@ -26,8 +26,10 @@ namespace {
 
 constexpr char kClassName[] = "TSCheckMain";
 constexpr char kCaption[] = "Tavrin Secure Requirements Check";
-constexpr char kDesignNeed[5][11] = {"OS NEED", "ADMIN NEED", "CPU NEED", "MEM NEED", "DISK NEED"};
-constexpr char kDesignHave[5][11] = {"OSHAVE", "ADMIN HAVE", "CPU HAVE", "MEM HAVE", "DISK HAVE"};
+constexpr char kDesignNeed[kRowCount][11] = {"OS NEED", "ADMIN NEED", "CPU NEED", "MEM NEED",
+                                             "DISK NEED"};
+constexpr char kDesignHave[kRowCount][11] = {"OSHAVE", "ADMIN HAVE", "CPU HAVE", "MEM HAVE",
+                                             "DISK HAVE"};
 // Where the skin shows magenta the window is see-through.
 constexpr COLORREF kTransparentColour = RGB(255, 0, 255);
 constexpr COLORREF kOldSystemMargin = RGB(255, 255, 255);
@@ -255,17 +257,20 @@ bool frmTSCheck::CreateWindowAndControls() {
 
     printTarget_ = std::make_unique<PrintTarget>(picture_, hwnd_);
     labelFont_ = CreateLabelFont();
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < kRowCount; ++i) {
         lbl[i].Create(hwnd_, &picture_, kNeedLeft, kRowTops[i], kHaveLeft - kNeedLeft - 4,
                       kLabelHeight, kDesignNeed[i], labelFont_.get());
         lblHave[i].Create(hwnd_, &picture_, kHaveLeft, kRowTops[i], kHaveRight - kHaveLeft,
                           kLabelHeight, kDesignHave[i], labelFont_.get());
     }
-    picClose.Create(hwnd_, 541, 12, 32, 32);
+    picClose.Create(hwnd_, kCloseButtonBox.left, kCloseButtonBox.top, kCloseButtonBox.width,
+                    kCloseButtonBox.height);
     picClose.SetCaption("Close");
-    picOK.Create(hwnd_, 222, 347, 145, 38);
+    picOK.Create(hwnd_, kRunButtonBox.left, kRunButtonBox.top, kRunButtonBox.width,
+                 kRunButtonBox.height);
     // Below the default panel's title bar, where that panel has room for it.
-    picTxt.Create(hwnd_, 16, 58, 131, 18, false);
+    picTxt.Create(hwnd_, kLogoStripBox.left, kLogoStripBox.top, kLogoStripBox.width,
+                  kLogoStripBox.height, false);
     CreateDownloadControls();
 
     picClose.OnMouseMove = [this](int, int) { picClose_MouseMove(); };
@@ -336,7 +341,7 @@ void frmTSCheck::ShowOkImage(const std::string& key) {
 
 void frmTSCheck::SetRowTexts(int row, const std::string& need, const std::string& have,
                              COLORREF colour) {
-    if (row < 0 || row >= 5) return;
+    if (row < 0 || row >= kRowCount) return;
     lbl[row].SetText(need);
     lbl[row].SetColour(colour);
     lblHave[row].SetText(have);

@@ -117,8 +117,8 @@ private:
     BackingImage picture_;            // what the window shows, drawings included
     std::unique_ptr<PrintTarget> printTarget_;
     OwnedFont labelFont_;
-    std::array<Label, 5> lbl;         // the "need" column
-    std::array<Label, 5> lblHave;     // the "have" column
+    std::array<Label, kRowCount> lbl;        // the "need" column
+    std::array<Label, kRowCount> lblHave;    // the "have" column
     PictureBox picClose;              // the small close button
     PictureBox picOK;                 // Run Setup or Close
     PictureBox picTxt;                // the logo strip

@@ -148,6 +148,13 @@ CheckOutcome CheckCpuSpeed(CheckRun& run, const CheckPlatform& platform) {
     return kCheckFailed;
 }
 
+namespace {
+// A system the settings have no memory keys for needs more than any computer
+// of its time had: it cannot pass unnoticed.
+constexpr std::int64_t kUnknownOsMinMemory = 5000;
+constexpr std::int64_t kUnknownOsWarnMemory = 10000;
+}  // namespace
+
 CheckOutcome CheckMemory(CheckRun& run, const CheckPlatform& platform) {
     const SettingsFile& settings = run.settings;
     std::int64_t memory;
@@ -168,15 +175,17 @@ CheckOutcome CheckMemory(CheckRun& run, const CheckPlatform& platform) {
             minKey = "MinMemoryVista"; warnKey = "WarnMemoryVista"; break;
         default: break;
     }
-    std::string minText = minKey ? settings.ReadRequirement(minKey) : "5000";
-    std::string warnText = warnKey ? settings.ReadRequirement(warnKey) : "10000";
-    if (minText.empty() || warnText.empty()) throw SettingsStop(kCorruptSettingsMessage);
-    std::int64_t min = minKey ? ReadWholeSetting(settings, minKey) : 5000;
+    // Both keys must hold a value, even when the memory never reaches the
+    // warning.
+    if (minKey && (settings.ReadRequirement(minKey).empty() ||
+                   settings.ReadRequirement(warnKey).empty()))
+        throw SettingsStop(kCorruptSettingsMessage);
+    std::int64_t min = minKey ? ReadWholeSetting(settings, minKey) : kUnknownOsMinMemory;
 
     std::string need = FormatSize(static_cast<double>(min));
     std::string have = FormatSize(static_cast<double>(memory));
     if (memory >= min) {
-        std::int64_t warn = warnKey ? ReadWholeSetting(settings, warnKey) : 10000;
+        std::int64_t warn = warnKey ? ReadWholeSetting(settings, warnKey) : kUnknownOsWarnMemory;
         CheckOutcome outcome = memory > warn ? kCheckPassed : kCheckPassedWarning;
         AddRow(run, "Memory", outcome, need, have);
         return outcome;
@@ -185,13 +194,10 @@ CheckOutcome CheckMemory(CheckRun& run, const CheckPlatform& platform) {
     return kCheckFailed;
 }
 
-std::optional<double> FreeDiskMegabytes(const std::string& path, int kind,
-                                        const SystemFacts& system) {
+std::optional<double> FreeDiskMegabytes(const std::string& path, const SystemFacts& system) {
     auto space = system.DiskSpaceOf(path);
     if (!space) return std::nullopt;
-    if (kind == 0) return static_cast<double>(space->freeBytes) / 1048576.0;
-    if (kind == 1) return static_cast<double>(space->totalBytes) / 1048576.0;
-    return std::nullopt;
+    return static_cast<double>(space->freeBytes) / 1048576.0;
 }
 
 CheckOutcome CheckDiskSpace(CheckRun& run, const CheckPlatform& platform) {
@@ -201,7 +207,7 @@ CheckOutcome CheckDiskSpace(CheckRun& run, const CheckPlatform& platform) {
 
     std::string folder = platform.programFilesFolder();
     std::string drive = folder.substr(0, folder.find(':')) + ":";
-    double free = FreeDiskMegabytes(drive, 0, platform.system).value_or(0);
+    double free = FreeDiskMegabytes(drive, platform.system).value_or(0);
     std::string have = FormatSize(free);
 
     // This check goes on past a value it cannot read: the message names the

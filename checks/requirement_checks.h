@@ -42,9 +42,8 @@ CheckOutcome CheckCpuSpeed(CheckRun& run, const CheckPlatform& platform);
 CheckOutcome CheckMemory(CheckRun& run, const CheckPlatform& platform);
 CheckOutcome CheckDiskSpace(CheckRun& run, const CheckPlatform& platform);
 
-// Megabytes free (kind 0) or in all (kind 1) on the volume of `path`.
-std::optional<double> FreeDiskMegabytes(const std::string& path, int kind,
-                                        const SystemFacts& system);
+// Megabytes free on the volume of `path`.
+std::optional<double> FreeDiskMegabytes(const std::string& path, const SystemFacts& system);
 
 // "#0 MB" below 1024 MB, else "#0.00 GB"; "#####0 MHz" below 1024 MHz, else
 // "#0.00 GHz". The decimal separator is the user's.

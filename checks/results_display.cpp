@@ -55,7 +55,7 @@ PrintTarget::PrintTarget(BackingImage& image, HWND window)
 }
 
 void ShowResults(const std::vector<CheckRow>& rows, ResultsView& view) {
-    for (std::size_t i = 0; i < rows.size() && i < 5; ++i) {
+    for (std::size_t i = 0; i < rows.size() && i < static_cast<std::size_t>(kRowCount); ++i) {
         int row = static_cast<int>(i);
         view.SetRowTexts(row, rows[i].need, rows[i].have, kStatusColour);
         DrawVerdictIcon(view, rows[i].verdict != kCheckFailed, kIconLeft,

@@ -9,7 +9,8 @@ inline constexpr int kMainHeight = 410;
 
 // The five result rows: a "need" and a "have" label each, and a verdict
 // icon at the right, in rows of its own pitch.
-inline constexpr int kRowTops[5] = {118, 150, 184, 217, 250};
+inline constexpr int kRowCount = 5;
+inline constexpr int kRowTops[kRowCount] = {118, 150, 184, 217, 250};
 inline constexpr int kNeedLeft = 177;
 inline constexpr int kHaveLeft = 352;
 inline constexpr int kHaveRight = 520;
@@ -17,6 +18,15 @@ inline constexpr int kLabelHeight = 16;
 inline constexpr int kIconLeft = 525;
 inline constexpr int kIconTop = 111;
 inline constexpr int kRowPitch = 34;
+
+// The controls' rectangles.
+struct ControlBox {
+    int left, top, width, height;
+};
+inline constexpr ControlBox kCloseButtonBox{541, 12, 32, 32};
+inline constexpr ControlBox kRunButtonBox{222, 347, 145, 38};
+inline constexpr ControlBox kLogoStripBox{16, 58, 131, 18};
+inline constexpr ControlBox kProgressBarBox{33, 345, 521, 25};
 
 // The lines printed below the rows: status and congratulations, and the
 // failure text a little further left.
