@@ -13,9 +13,10 @@
 #include "checks/requirement_checks.h"
 #include "checks/settings.h"
 #include "platform/ansi_paths.h"
-#include "platform/run_log.h"
-#include "platform/window_class.h"
 #include "platform/drag_window.h"
+#include "platform/run_log.h"
+#include "platform/system_error.h"
+#include "platform/window_class.h"
 #include "setup/file_manip.h"
 #include "skin/graphics.h"
 #include "skin/image_store.h"
@@ -200,14 +201,17 @@ bool frmTSCheck::PrepareSettings() {
         LogLine({"Settings: no pelorin.ini, the built-in defaults serve from memory"});
         return true;
     }
-    if (!settings.UsingBuiltInSettings() && settings.WriteDefaults()) {
+    WriteResult written{ERROR_PATH_NOT_FOUND};  // no program folder to write into
+    if (!settings.UsingBuiltInSettings()) written = settings.WriteDefaults();
+    if (written) {
         LogLine({"Settings: ", settings.Path(), " written with the defaults"});
         return true;
     }
     // A read-only program folder (a CD) holds no default file: the same
     // defaults serve from memory, and the user learns that.
     settings.UseBuiltInSettings();
-    LogLine({"Settings: the default file cannot be written, the built-in defaults serve"});
+    LogLine({"Settings: the default file cannot be written (", SystemErrorText(written.error),
+             "), the built-in defaults serve"});
     SkinnedMsgBox(kSettingsFileMissingMessage);
     return true;
 }

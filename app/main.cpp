@@ -6,32 +6,62 @@
 #include "app/frm_ts_check.h"
 #include "app/program_arguments.h"
 #include "platform/run_log.h"
+#include "platform/system_error.h"
 #include "platform/system_library.h"
 
 #ifndef TSCHECK_VERSION
 #define TSCHECK_VERSION "unknown"
 #endif
 
+namespace {
+
+// OLE for the shell, which may start the setup program through handlers that
+// need it; ended only when it began.
+class OleSession {
+public:
+    OleSession() : result_(::OleInitialize(nullptr)) {}
+    ~OleSession() {
+        if (SUCCEEDED(result_)) ::OleUninitialize();
+    }
+    OleSession(const OleSession&) = delete;
+    OleSession& operator=(const OleSession&) = delete;
+
+    HRESULT result() const { return result_; }
+
+private:
+    HRESULT result_;
+};
+
+// Runs the main window until WM_QUIT, which carries the exit code of every
+// end of the program, early or with the verdict.
+void RunWindow(ProgramArguments arguments, std::string logPath, MSG& msg) {
+    frmTSCheck form(std::move(arguments), std::move(logPath));
+    form.Load();
+    form.Show();
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     HardenDllSearch();
     ProgramArguments arguments = ReadArguments(::GetCommandLineA());
     std::string logPath = arguments.log ? OpenRunLog(arguments.logPath) : std::string();
     LogLine({"TSCheck " TSCHECK_VERSION " started, arguments: ", arguments.text});
-    ::OleInitialize(nullptr);
-
-    // Every end of the program, early or with the verdict, arrives here as
-    // WM_QUIT carrying the exit code; this is the one place the process ends.
     MSG msg{};
     {
-        frmTSCheck form(std::move(arguments), std::move(logPath));
-        form.Load();
-        form.Show();
-        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
+        // The checks need no OLE and the shell starts plain programs
+        // without it: a failure is logged and the run goes on.
+        OleSession ole;
+        if (FAILED(ole.result()))
+            LogLine({"OLE could not start: ",
+                     SystemErrorText(static_cast<unsigned long>(ole.result()))});
+        RunWindow(std::move(arguments), std::move(logPath), msg);
     }
-    ::OleUninitialize();
+    // This is the one place the process ends.
     auto exitCode = static_cast<DWORD>(msg.wParam);
     LogLine({"Exit code ", std::to_string(exitCode)});
     CloseRunLog();

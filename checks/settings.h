@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/failure.h"
+#include "platform/whole_file.h"
 
 // Thrown when the settings leave no sound way on; the message names the
 // problem. The caller shows it in the skinned message box and ends the
@@ -55,7 +56,7 @@ public:
     // Creates the file new with the default lines, each ended by CR LF.
     // False when the file could not be written whole (or something took the
     // name first); then no file is left that a later run would read.
-    bool WriteDefaults() const;
+    WriteResult WriteDefaults() const;
 
 private:
     std::string programDir_;

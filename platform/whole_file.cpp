@@ -21,38 +21,51 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 
 namespace {
 
-bool WriteAll(HANDLE file, std::string_view bytes) {
+WriteResult Failed(DWORD error) {
+    return WriteResult{error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT};
+}
+
+WriteResult WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         DWORD written = 0;
         if (!::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                         nullptr) || written == 0)
-            return false;
+                         nullptr))
+            return Failed(::GetLastError());
+        if (written == 0) return Failed(ERROR_WRITE_FAULT);
         bytes.remove_prefix(written);
     }
-    return true;
+    return {};
 }
 
 }  // namespace
 
-bool WriteWholeFile(const std::string& path, std::string_view bytes) {
+WriteResult WriteWholeFile(const std::string& path, std::string_view bytes) {
     OwnedHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file && WriteAll(file.get(), bytes);
+    if (!file) return Failed(::GetLastError());
+    return WriteAll(file.get(), bytes);
 }
 
-bool WriteNewWholeFile(const std::string& path, std::string_view bytes) {
+WriteResult WriteNewWholeFile(const std::string& path, std::string_view bytes) {
     OwnedHandle file = CreateNewFile(path, GENERIC_WRITE | DeleteAccess(), 0);
-    if (!file) return false;
-    if (WriteAll(file.get(), bytes)) return true;
+    if (!file) return Failed(::GetLastError());
+    WriteResult written = WriteAll(file.get(), bytes);
+    if (written) return written;
     // The handle names the file written, whatever the path names by now;
     // Windows 9x, which has no links, deletes by path.
-    if (DeleteThroughHandle(file.get())) return false;
+    if (DeleteThroughHandle(file.get())) return written;
     file.reset();
     ::DeleteFileA(path.c_str());
-    return false;
+    return written;
 }
 
-bool ReplaceContent(HANDLE file, std::string_view bytes) {
-    if (::SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return false;
-    return WriteAll(file, bytes) && ::SetEndOfFile(file);
+WriteResult ReplaceContent(HANDLE file, std::string_view bytes) {
+    // INVALID_SET_FILE_POINTER is also a valid low half; the error tells.
+    if (::SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
+        ::GetLastError() != NO_ERROR)
+        return Failed(::GetLastError());
+    WriteResult written = WriteAll(file, bytes);
+    if (!written) return written;
+    if (!::SetEndOfFile(file)) return Failed(::GetLastError());
+    return {};
 }

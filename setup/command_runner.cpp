@@ -76,11 +76,13 @@ void CreateFavorite(CommandRunnerHost& host, const SettingsFile& settings) {
     if (refused)
         throw CommandError("The shortcut " + path +
                            " is a link to another file, so it was not replaced.");
-    if (!file || !ReplaceContent(file.get(), shortcut)) {
+    if (!file) {
         DWORD error = ::GetLastError();
         throw CommandError(SystemErrorText(error != 0 ? error : ERROR_WRITE_FAULT) + " (" + path +
                            ")");
     }
+    if (WriteResult written = ReplaceContent(file.get(), shortcut); !written)
+        throw CommandError(SystemErrorText(written.error) + " (" + path + ")");
 }
 
 void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {

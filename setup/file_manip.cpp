@@ -47,12 +47,14 @@ std::string WinInitWithDeletion(const std::optional<std::string>& current,
 void DeleteAtRestart(const std::string& path, const SystemFacts& system) {
     std::string shortPath = ShortPathName(path);
     if (system.Environment("OS") == "Windows_NT") {
-        ::MoveFileExA(shortPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        (void)::MoveFileExA(shortPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         return;
     }
     // Windows 9x: the start-up rename list, kept byte for byte.
     std::string winInit = system.Environment("WinDir") + "\\WinInit.ini";
-    WriteWholeFile(winInit, WinInitWithDeletion(ReadWholeFile(winInit), shortPath));
+    // Best effort, like the NT branch: a file that cannot be scheduled stays
+    // where it is, and there is nobody to tell at the program's end.
+    (void)WriteWholeFile(winInit, WinInitWithDeletion(ReadWholeFile(winInit), shortPath));
 }
 
 std::string ShortPathName(const std::string& path) {

@@ -112,7 +112,7 @@ TEST(DeleteFileOrDefer, AHardLinkIsLeftAlone) {
     ASSERT_TRUE(createHardLink(link.c_str(), target.c_str(), nullptr));
     DeleteFileOrDefer(link);
     bool linkStayed = FileExists(link, ExistenceTest::AnyPath, RealSystem());
-    bool written = WriteNewWholeFile(link, "overwritten");
+    bool written = static_cast<bool>(WriteNewWholeFile(link, "overwritten"));
     std::optional<std::string> kept = ReadWholeFile(target);
     ::DeleteFileA(link.c_str());
     ::DeleteFileA(target.c_str());
