@@ -105,7 +105,7 @@ void frmTSCheck::LogDownloadEnd(bool whole) {
 }
 
 void frmTSCheck::StartProgram(const std::string& path, bool elevate, const std::string& folder) {
-    std::int32_t started = ShellRun(path, elevate, "", SW_SHOWNORMAL, folder);
+    SystemResult started = ShellRun(path, elevate, "", SW_SHOWNORMAL, folder);
     LogLine({started ? "Setup started: " : "Setup could not start: ", path});
 }
 

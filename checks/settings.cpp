@@ -107,7 +107,7 @@ bool SettingsFile::Readable() const {
     return static_cast<bool>(file);
 }
 
-WriteResult SettingsFile::WriteDefaults() const {
+SystemResult SettingsFile::WriteDefaults() const {
     std::string content;
     for (std::string_view line : kDefaultSettingsLines) (content += line) += "\r\n";
     return WriteNewWholeFile(Path(), content);

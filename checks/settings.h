@@ -56,7 +56,7 @@ public:
     // Creates the file new with the default lines, each ended by CR LF.
     // False when the file could not be written whole (or something took the
     // name first); then no file is left that a later run would read.
-    WriteResult WriteDefaults() const;
+    SystemResult WriteDefaults() const;
 
 private:
     std::string programDir_;

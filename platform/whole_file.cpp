@@ -21,17 +21,13 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 
 namespace {
 
-WriteResult Failed(DWORD error) {
-    return WriteResult{error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT};
-}
-
-WriteResult WriteAll(HANDLE file, std::string_view bytes) {
+SystemResult WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         DWORD written = 0;
         if (!::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                          nullptr))
-            return Failed(::GetLastError());
-        if (written == 0) return Failed(ERROR_WRITE_FAULT);
+            return FailedWith(::GetLastError());
+        if (written == 0) return SystemResult{ERROR_WRITE_FAULT};
         bytes.remove_prefix(written);
     }
     return {};
@@ -39,17 +35,17 @@ WriteResult WriteAll(HANDLE file, std::string_view bytes) {
 
 }  // namespace
 
-WriteResult WriteWholeFile(const std::string& path, std::string_view bytes) {
+SystemResult WriteWholeFile(const std::string& path, std::string_view bytes) {
     OwnedHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return Failed(::GetLastError());
+    if (!file) return FailedWith(::GetLastError());
     return WriteAll(file.get(), bytes);
 }
 
-WriteResult WriteNewWholeFile(const std::string& path, std::string_view bytes) {
+SystemResult WriteNewWholeFile(const std::string& path, std::string_view bytes) {
     OwnedHandle file = CreateNewFile(path, GENERIC_WRITE | DeleteAccess(), 0);
-    if (!file) return Failed(::GetLastError());
-    WriteResult written = WriteAll(file.get(), bytes);
+    if (!file) return FailedWith(::GetLastError());
+    SystemResult written = WriteAll(file.get(), bytes);
     if (written) return written;
     // The handle names the file written, whatever the path names by now;
     // Windows 9x, which has no links, deletes by path.
@@ -59,13 +55,13 @@ WriteResult WriteNewWholeFile(const std::string& path, std::string_view bytes) {
     return written;
 }
 
-WriteResult ReplaceContent(HANDLE file, std::string_view bytes) {
+SystemResult ReplaceContent(HANDLE file, std::string_view bytes) {
     // INVALID_SET_FILE_POINTER is also a valid low half; the error tells.
     if (::SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
         ::GetLastError() != NO_ERROR)
-        return Failed(::GetLastError());
-    WriteResult written = WriteAll(file, bytes);
+        return FailedWith(::GetLastError());
+    SystemResult written = WriteAll(file, bytes);
     if (!written) return written;
-    if (!::SetEndOfFile(file)) return Failed(::GetLastError());
+    if (!::SetEndOfFile(file)) return FailedWith(::GetLastError());
     return {};
 }

@@ -9,24 +9,19 @@
 #include <string>
 #include <string_view>
 
+#include "platform/system_error.h"
+
 // The file's bytes; empty when it cannot be opened or read to its end.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
-// How a write ended: the system's error code of the step that failed, read
-// on that step, or ERROR_SUCCESS. True when the write succeeded.
-struct WriteResult {
-    DWORD error = ERROR_SUCCESS;
-    explicit operator bool() const { return error == ERROR_SUCCESS; }
-};
-
 // Creates or truncates the file and writes the bytes; the file may hold part
 // of them after a failure.
-WriteResult WriteWholeFile(const std::string& path, std::string_view bytes);
+SystemResult WriteWholeFile(const std::string& path, std::string_view bytes);
 
 // Writes the bytes as a new file (never into an existing one, nor through a
 // link at the path) that is either whole or absent: a write that fails part
 // way removes what it wrote.
-WriteResult WriteNewWholeFile(const std::string& path, std::string_view bytes);
+SystemResult WriteNewWholeFile(const std::string& path, std::string_view bytes);
 
 // Writes the bytes to an open file from its start and cuts it there.
-WriteResult ReplaceContent(HANDLE file, std::string_view bytes);
+SystemResult ReplaceContent(HANDLE file, std::string_view bytes);

@@ -81,7 +81,7 @@ void CreateFavorite(CommandRunnerHost& host, const SettingsFile& settings) {
         throw CommandError(SystemErrorText(error != 0 ? error : ERROR_WRITE_FAULT) + " (" + path +
                            ")");
     }
-    if (WriteResult written = ReplaceContent(file.get(), shortcut); !written)
+    if (SystemResult written = ReplaceContent(file.get(), shortcut); !written)
         throw CommandError(SystemErrorText(written.error) + " (" + path + ")");
 }
 

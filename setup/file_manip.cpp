@@ -91,7 +91,7 @@ std::uint32_t WaitForProcessExit(HANDLE process) {
     return code;
 }
 
-std::int32_t ShellRun(const std::string& file, bool elevate, const std::string& parameters,
+SystemResult ShellRun(const std::string& file, bool elevate, const std::string& parameters,
                       std::int32_t showCommand, const std::string& directory) {
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof(info);
@@ -102,5 +102,6 @@ std::int32_t ShellRun(const std::string& file, bool elevate, const std::string& 
     info.lpParameters = parameters.c_str();
     info.lpDirectory = directory.c_str();  // empty: the shell's default
     info.nShow = showCommand;
-    return ::ShellExecuteExA(&info) ? 1 : 0;
+    if (!::ShellExecuteExA(&info)) return FailedWith(::GetLastError());
+    return {};
 }

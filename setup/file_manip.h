@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/system_error.h"
 #include "platform/system_facts.h"
 
 // Deletes the file; a file in use is scheduled for deletion at the next
@@ -38,8 +39,7 @@ std::string FormatMegabytes(std::int32_t bytes);
 // once for no handle.
 std::uint32_t WaitForProcessExit(HANDLE process);
 
-// ShellExecuteEx with the verb "runas" (elevate) or "open"; non-zero on
-// success. `directory` is the program's working folder; empty leaves the
-// choice to the shell.
-std::int32_t ShellRun(const std::string& file, bool elevate, const std::string& parameters,
+// ShellExecuteEx with the verb "runas" (elevate) or "open". `directory` is
+// the program's working folder; empty leaves the choice to the shell.
+SystemResult ShellRun(const std::string& file, bool elevate, const std::string& parameters,
                       std::int32_t showCommand, const std::string& directory = "");
