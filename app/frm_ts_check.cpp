@@ -12,6 +12,7 @@
 #include "checks/os_identification.h"
 #include "checks/requirement_checks.h"
 #include "checks/settings.h"
+#include "checks/settings_opening.h"
 #include "platform/ansi_paths.h"
 #include "platform/drag_window.h"
 #include "platform/run_log.h"
@@ -167,52 +168,43 @@ void frmTSCheck::Relaunch() {
     // what its user may not.
     std::string parameters = kElevatedMarker;
     if (!logPath_.empty()) parameters += " " + LogArgument(logPath_);
-    std::int32_t started = ShellRun(ExecutablePath(), true, parameters, SW_SHOWNORMAL);
-    LogLine({"Started again with administrator rights: ", parameters,
-             started ? "" : " (the start failed)"});
+    // This copy ends either way: without the rights it cannot give a
+    // verdict, and a user who declined the elevation prompt (or a system
+    // that refused it) has chosen that end. The log says which.
+    SystemResult started = ShellRun(ExecutablePath(), true, parameters, SW_SHOWNORMAL);
+    std::string outcome =
+        started ? std::string() : " (the start failed: " + SystemErrorText(started.error) + ")";
+    LogLine({"Started again with administrator rights: ", parameters, outcome});
     RequestEnd({kExitNoVerdict, EndReason::Relaunched});
-}
-
-bool frmTSCheck::SettingsFilePresent() const {
-    const SettingsFile& settings = run_.settings;
-    return !settings.UsingBuiltInSettings() &&
-           FileExists(settings.Path(), FileExistenceTest(run_.osCode), RealSystem());
 }
 
 bool frmTSCheck::PrepareSettings() {
     FindSettings();
     SettingsFile& settings = run_.settings;
-    bool present = SettingsFilePresent();
-    if (present && !settings.Readable()) {
-        // There is a settings file, but it cannot be read: the provider's
-        // requirements are unknown, so no verdict can be given.
-        LogLine({"Settings: ", settings.Path(), " is unreadable"});
-        SkinnedMsgBox(kSettingsFileMissingMessage);
-        RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
-        return false;
+    SettingsOpening opening = OpenSettings(settings, FileExistenceTest(run_.osCode),
+                                           arguments_.quietCheck, RealSystem());
+    switch (opening.source) {
+        case SettingsSource::File:
+            LogLine({"Settings: ", settings.Path(), " is present"});
+            return true;
+        case SettingsSource::Unreadable:
+            // The provider's requirements are unknown: no verdict can be given.
+            LogLine({"Settings: ", settings.Path(), " is unreadable"});
+            SkinnedMsgBox(kSettingsFileMissingMessage);
+            RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
+            return false;
+        case SettingsSource::WrittenDefaults:
+            LogLine({"Settings: ", settings.Path(), " written with the defaults"});
+            return true;
+        case SettingsSource::BuiltInForQuietRun:
+            LogLine({"Settings: no pelorin.ini, the built-in defaults serve from memory"});
+            return true;
+        case SettingsSource::BuiltInUnwritable:
+            LogLine({"Settings: the default file cannot be written (",
+                     SystemErrorText(opening.written.error), "), the built-in defaults serve"});
+            SkinnedMsgBox(kSettingsFileMissingMessage);
+            return true;
     }
-    if (present) {
-        LogLine({"Settings: ", settings.Path(), " is present"});
-        return true;
-    }
-    if (arguments_.quietCheck) {
-        // The quiet check writes no file: the defaults serve from memory.
-        settings.UseBuiltInSettings();
-        LogLine({"Settings: no pelorin.ini, the built-in defaults serve from memory"});
-        return true;
-    }
-    WriteResult written{ERROR_PATH_NOT_FOUND};  // no program folder to write into
-    if (!settings.UsingBuiltInSettings()) written = settings.WriteDefaults();
-    if (written) {
-        LogLine({"Settings: ", settings.Path(), " written with the defaults"});
-        return true;
-    }
-    // A read-only program folder (a CD) holds no default file: the same
-    // defaults serve from memory, and the user learns that.
-    settings.UseBuiltInSettings();
-    LogLine({"Settings: the default file cannot be written (", SystemErrorText(written.error),
-             "), the built-in defaults serve"});
-    SkinnedMsgBox(kSettingsFileMissingMessage);
     return true;
 }
 
@@ -238,7 +230,8 @@ void frmTSCheck::Unload() {
     if (install_) install_->Abandon();
     EnableTimeoutTimer(false);
     dlFile.CancelAllDownload();
-    if (SettingsFilePresent()) DeleteFileOrDefer(run_.settings.Path());
+    if (SettingsFilePresent(run_.settings, FileExistenceTest(run_.osCode), RealSystem()))
+        DeleteFileOrDefer(run_.settings.Path());
     if (run_.verdict)
         return RequestEnd({*run_.verdict ? kExitPassed : kExitFailed, EndReason::Verdict});
     if (hwnd_) ::DestroyWindow(hwnd_);

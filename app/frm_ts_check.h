@@ -86,8 +86,6 @@ private:
     void Relaunch();
     // False when the settings file leaves no way on (the end is asked for).
     bool PrepareSettings();
-    // A settings file of its own sits beside the program (not the built-in one).
-    bool SettingsFilePresent() const;
     void FindSettings();
     bool CreateWindowAndControls();
     // The background image `index`, or the drawn default panel when empty.

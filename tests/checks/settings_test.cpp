@@ -4,37 +4,28 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
+#include "checks/settings_opening.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
 // Each test works in a folder of its own under the temporary folder.
 class Settings : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char temp[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, temp);
-        folder = std::string(temp) + "tscheck_settings_test\\";
-        settings = SettingsFile(folder);
-        ::CreateDirectoryA(folder.c_str(), nullptr);
-        ::DeleteFileA(settings.Path().c_str());
-    }
-    void TearDown() override {
-        ::DeleteFileA(settings.Path().c_str());
-        ::RemoveDirectoryA(folder.c_str());
-    }
     void Write(const std::string& content) {
-        std::ofstream(settings.Path(), std::ios::binary) << content;
+        HANDLE file = ::CreateFileA(settings.Path().c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+        ::CloseHandle(file);
     }
-    std::string Read() {
-        std::ifstream in(settings.Path(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    std::string Read() { return test_support::FileBytes(settings.Path()); }
     std::string ReadRequirement(const std::string& key) { return settings.ReadRequirement(key); }
 
-    std::string folder;
-    SettingsFile settings;
+    test_support::ScratchFolder scratch{"settings"};
+    std::string folder = scratch.Path() + "\\";
+    SettingsFile settings{folder};
 };
 
 TEST_F(Settings, DefaultFileIsTheFortyLinesWithCrLf) {
@@ -122,6 +113,52 @@ TEST(BooleanWord, Forms) {
     EXPECT_EQ(ParseBooleanWord("1x"), std::nullopt);
     EXPECT_EQ(ParseBooleanWord(" 0.0 "), false);
     EXPECT_EQ(ParseBooleanWord("-0.5"), true);
+}
+
+// Where a run's settings come from, for what a user or a hostile folder can
+// put beside the program. A provider's file is never written over.
+TEST_F(Settings, OpeningNeverOverwritesAndNeverReadsWhatItCannot) {
+    const SystemFacts& system = RealSystem();
+    Write("[Requirements]\r\nTitle = Provider\r\n");
+    EXPECT_EQ(OpenSettings(settings, ExistenceTest::AnyPath, false, system).source,
+              SettingsSource::File);
+    EXPECT_EQ(Read(), "[Requirements]\r\nTitle = Provider\r\n");
+
+    {
+        // Held open by somebody else with no sharing: there, but unreadable.
+        HANDLE held = ::CreateFileA(settings.Path().c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(OpenSettings(settings, ExistenceTest::AnyPath, false, system).source,
+                  SettingsSource::Unreadable);
+        ::CloseHandle(held);
+    }
+    ::DeleteFileA(settings.Path().c_str());
+
+    // The quiet check writes nothing.
+    SettingsFile quiet(folder);
+    EXPECT_EQ(OpenSettings(quiet, ExistenceTest::AnyPath, true, system).source,
+              SettingsSource::BuiltInForQuietRun);
+    EXPECT_FALSE(test_support::PathExists(settings.Path()));
+    EXPECT_EQ(quiet.ReadRequirement("Run"), "installtavrinsecure");
+
+    SettingsFile fresh(folder);
+    EXPECT_EQ(OpenSettings(fresh, ExistenceTest::AnyPath, false, system).source,
+              SettingsSource::WrittenDefaults);
+    EXPECT_EQ(Read().substr(0, 43), ";all size requirements are measured in MB.\r");
+    ::DeleteFileA(settings.Path().c_str());
+
+    // A folder where the file belongs: unreadable where any path counts;
+    // where only plain files count, not there, and nothing can be written.
+    ASSERT_TRUE(::CreateDirectoryA(settings.Path().c_str(), nullptr));
+    SettingsFile blocked(folder);
+    EXPECT_EQ(OpenSettings(blocked, ExistenceTest::AnyPath, false, system).source,
+              SettingsSource::Unreadable);
+    SettingsOpening opening = OpenSettings(blocked, ExistenceTest::PlainFile, false, system);
+    EXPECT_EQ(opening.source, SettingsSource::BuiltInUnwritable);
+    EXPECT_NE(opening.written.error, static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(blocked.ReadRequirement("Run"), "installtavrinsecure");
+    ::RemoveDirectoryA(settings.Path().c_str());
 }
 
 }  // namespace
