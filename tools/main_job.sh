@@ -10,12 +10,7 @@
 # screenshots and prints the rows, the verdict with the signer and the full
 # exit code.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build="$root/build"
-source "$root/tools/lib/environment.sh"
-
-name_failures
-prepare_wine_run "$build" "$0" "$@"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/wine_tool.sh"
 
 folder="$TSCHECK_WINEPREFIX/drive_c/TSCheck"
 rm -rf "$folder"

@@ -2,12 +2,7 @@
 # Shows the download bar at about half with its caption under Wine and
 # captures it: build/progress-bar.png, copied to docs/progress-bar.png.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build="$root/build"
-source "$root/tools/lib/environment.sh"
-
-name_failures
-prepare_wine_run "$build" "$0" "$@"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/wine_tool.sh"
 
 # The demo ends by itself after six seconds; capture once it is drawn.
 "$root/tools/wine-run" "$build/tests/controls/progress_bar_demo.exe" 6 &

@@ -4,10 +4,5 @@
 # run_setup_benchmark.py). Arguments go to run_setup_benchmark.py, for
 # example --sizes 256,16 --rounds 3 or --exe path/to/another/TSCheck.exe.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build="$root/build"
-source "$root/tools/lib/environment.sh"
-
-name_failures
-prepare_wine_run "$build" "$0" "$@"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/wine_tool.sh"
 python3 "$root/tools/run_setup_benchmark.py" --build "$build" "$@"

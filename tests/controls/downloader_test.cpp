@@ -8,11 +8,10 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include "platform/message_pump.h"
 #include "platform/owned.h"
+#include "tests/support/scratch_folder.h"
 
 using ::testing::Each;
 using ::testing::ElementsAre;
@@ -33,14 +32,8 @@ std::string ServedBytes(std::size_t size) {
     return bytes;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using test_support::FileBytes;
+using test_support::PathExists;
 
 // Pumps window events until `done` or the time limit; a thread timer wakes
 // the wait so the limit is seen even when nothing else happens.
@@ -104,29 +97,7 @@ protected:
     void SetUp() override {
         ASSERT_NE(std::getenv("TSCHECK_TEST_SERVER"), nullptr)
             << "run through tools/run_with_loopback_server.py";
-        char temp[MAX_PATH] = {};
-        ::GetTempPathA(MAX_PATH, temp);
-        std::ostringstream name;
-        name << temp << "tscheck-dl-" << ::GetCurrentProcessId() << "-" << ++counter_;
-        folder_ = name.str();
-        ASSERT_TRUE(::CreateDirectoryA(folder_.c_str(), nullptr));
         log_.Attach(control_);
-    }
-
-    void TearDown() override {
-        control_.CancelAllDownload();
-        WIN32_FIND_DATAA found;
-        HANDLE search = ::FindFirstFileA((folder_ + "\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                std::string path = folder_ + "\\" + found.cFileName;
-                ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::RemoveDirectoryA(path.c_str());
-                ::DeleteFileA(path.c_str());
-            } while (::FindNextFileA(search, &found));
-            ::FindClose(search);
-        }
-        ::RemoveDirectoryA(folder_.c_str());
     }
 
     std::string File(const std::string& name) const { return folder_ + "\\" + name; }
@@ -149,13 +120,14 @@ protected:
         return WaitFor([this] { return !log_.allComplete.empty(); });
     }
 
+    // Before the control: it goes after the control has let go of its files.
+    test_support::ScratchFolder scratch_{"dl"};
+    std::string folder_ = scratch_.Path();
     std::vector<std::pair<std::string, std::string>> startErrors_;
     Downloader control_{[this](const std::string& text, const std::string& title) {
         startErrors_.emplace_back(text, title);
     }};
     EventLog log_;
-    std::string folder_;
-    static inline int counter_ = 0;
 };
 
 TEST_F(DownloaderTest, KnownLengthGivesProgressThenCompleteWithExactBytes) {
@@ -174,7 +146,7 @@ TEST_F(DownloaderTest, KnownLengthGivesProgressThenCompleteWithExactBytes) {
     }
     EXPECT_EQ(last, 300000);
     EXPECT_THAT(log_.allComplete[0], ElementsAre(""));
-    EXPECT_EQ(ReadWholeFile(file), ServedBytes(300000));
+    EXPECT_EQ(FileBytes(file), ServedBytes(300000));
     EXPECT_THAT(FolderContents(), ElementsAre("tavrinsecure.exe"));
     EXPECT_FALSE(log_.foreignThread) << "events must arrive on the window thread";
     EXPECT_EQ(control_.Downloads().Count(), 0u) << "lists reset after the last completion";
@@ -193,7 +165,7 @@ TEST_F(DownloaderTest, UnannouncedLengthCompletesWithoutProgress) {
     // The arrivals are still told, for the install script's stall watch.
     ASSERT_FALSE(received.empty());
     EXPECT_EQ(received.back(), 200000);
-    EXPECT_EQ(ReadWholeFile(file), ServedBytes(200000));
+    EXPECT_EQ(FileBytes(file), ServedBytes(200000));
 }
 
 TEST_F(DownloaderTest, TwoDownloadsRaiseAllCompleteOnceAfterBoth) {
@@ -215,8 +187,8 @@ TEST_F(DownloaderTest, TwoDownloadsRaiseAllCompleteOnceAfterBoth) {
     EXPECT_EQ(completions[2], "all");
     ASSERT_EQ(log_.allComplete.size(), 1u);
     EXPECT_THAT(log_.allComplete[0], ElementsAre(""));
-    EXPECT_EQ(ReadWholeFile(first), ServedBytes(50000));
-    EXPECT_EQ(ReadWholeFile(second), ServedBytes(70000));
+    EXPECT_EQ(FileBytes(first), ServedBytes(50000));
+    EXPECT_EQ(FileBytes(second), ServedBytes(70000));
 }
 
 int g_ticks = 0;
@@ -270,7 +242,7 @@ TEST_P(FailingDownloadTest, OneOfTwoFailsAndIsNamedAtIndexOne) {
     EXPECT_EQ(log_.events.back(), "all");
     ASSERT_EQ(log_.allComplete.size(), 1u);
     EXPECT_THAT(log_.allComplete[0], ElementsAre("", bad));
-    EXPECT_FALSE(Exists(bad));
+    EXPECT_FALSE(PathExists(bad));
     EXPECT_THAT(FolderContents(), ElementsAre("good.bin"));
 }
 
@@ -301,7 +273,7 @@ TEST_F(DownloaderTest, LongerOldFileIsReplacedByExactlyTheNewBytes) {
     std::ofstream(file, std::ios::binary) << std::string(500000, 'x');
     control_.BeginDownload(ServerUrl("size=1000"), file);
     ASSERT_TRUE(WaitForAllComplete());
-    EXPECT_EQ(ReadWholeFile(file), ServedBytes(1000));
+    EXPECT_EQ(FileBytes(file), ServedBytes(1000));
     EXPECT_THAT(FolderContents(), ElementsAre("setup.exe"));
 }
 
@@ -323,7 +295,7 @@ TEST_F(DownloaderTest, UnwritableSaveFilesAreErrorsThatLeaveOldFilesAlone) {
     EXPECT_THAT(log_.events, ::testing::Contains("error " + isFolder));
     EXPECT_THAT(log_.events, ::testing::Contains("error " + readOnly));
     EXPECT_THAT(log_.allComplete[0], ElementsAre("", missingFolder, isFolder, readOnly));
-    EXPECT_EQ(ReadWholeFile(readOnly), "old");
+    EXPECT_EQ(FileBytes(readOnly), "old");
     EXPECT_THAT(FolderContents(), ::testing::UnorderedElementsAre("a folder", "read-only.exe"));
 }
 
@@ -371,7 +343,7 @@ TEST_F(DownloaderTest, CancelInsideACompletionHandlerRaisesNothingMore) {
     ASSERT_TRUE(WaitFor([&] { return completed; }));
     PumpFor(200);
     EXPECT_THAT(log_.allComplete, IsEmpty());
-    EXPECT_EQ(ReadWholeFile(file), ServedBytes(1000));
+    EXPECT_EQ(FileBytes(file), ServedBytes(1000));
 }
 
 TEST_F(DownloaderTest, ControlDestroyedByItsOwnHandlerOrMidTransferIsSafe) {

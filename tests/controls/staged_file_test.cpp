@@ -3,38 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
-#include <sstream>
+
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using test_support::FileBytes;
+using test_support::PathExists;
 
 class StagedFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char temp[MAX_PATH] = {};
-        ::GetTempPathA(MAX_PATH, temp);
-        std::ostringstream name;
-        name << temp << "tscheck-staged-" << ::GetCurrentProcessId() << "-" << ++counter_;
-        folder_ = name.str();
-        ASSERT_TRUE(::CreateDirectoryA(folder_.c_str(), nullptr));
-    }
     void TearDown() override {
         std::string save = folder_ + "\\save.bin";
         ::SetFileAttributesA(save.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileA(save.c_str());
-        EXPECT_TRUE(::RemoveDirectoryA(folder_.c_str())) << "something was left behind";
+        EXPECT_TRUE(scratch_.Empty()) << "something was left behind";
     }
-    std::string folder_;
-    static inline int counter_ = 0;
+    test_support::ScratchFolder scratch_{"staged"};
+    std::string folder_ = scratch_.Path();
 };
 
 TEST_F(StagedFileTest, DiscardAndDestructionDeleteOnlyTheTemporary) {
@@ -46,10 +32,10 @@ TEST_F(StagedFileTest, DiscardAndDestructionDeleteOnlyTheTemporary) {
         ASSERT_TRUE(staged.Open(save));
         temporary = staged.TemporaryPath();
         ASSERT_TRUE(staged.Write("partial", 7));
-        EXPECT_TRUE(Exists(temporary));
+        EXPECT_TRUE(PathExists(temporary));
     }
-    EXPECT_FALSE(Exists(temporary));
-    EXPECT_EQ(ReadWholeFile(save), "old");
+    EXPECT_FALSE(PathExists(temporary));
+    EXPECT_EQ(FileBytes(save), "old");
 }
 
 TEST(FolderOfPathTest, SplitsOffTheFileName) {
