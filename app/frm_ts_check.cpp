@@ -124,7 +124,7 @@ void frmTSCheck::RunStartUp() {
         [&settings](const std::string& key) { return settings.ReadRequirement(key); },
         frmPics().imgLstBG.size());
     if (plan.stop) {
-        SkinnedMsgBox(*plan.stop, 4);
+        SkinnedMsgBox(*plan.stop);
         RequestEnd({kExitNoVerdict, EndReason::ColourFormat});
         return;
     }
@@ -313,7 +313,7 @@ void frmTSCheck::SetUpKeyCombination() {
 }
 
 void frmTSCheck::ComboKeys_Pressed(std::int32_t cId) {
-    if (cId == 0) SkinnedMsgBox("Coded by Wilo Dastorn!", 4);
+    if (cId == 0) SkinnedMsgBox("Coded by Wilo Dastorn!");
 }
 
 void frmTSCheck::Form_KeyDown(std::uint16_t keyCode) {

@@ -20,8 +20,7 @@ void LoadMessageBoxForm() {
     EnsureWindowClass(frmMSGBOX::kClassName, ForwardToOwner<frmMSGBOX>);
 }
 
-std::int32_t SkinnedMsgBox(const std::string& prompt, std::int32_t kind) {
-    if (kind == 0) kind = 4;
+std::int32_t SkinnedMsgBox(const std::string& prompt, MessageKind kind) {
     LogLine({quietMessages ? "Message, not shown: " : "Message: ", prompt});
     if (quietMessages) return ButtonCode(ButtonSetForKind(kind).back());
     frmMSGBOX box;

@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#include "skin/message_buttons.h"
+
 // Shows `prompt` with the button set of `kind` and waits, with the program's
 // windows still live, until a button is clicked; returns that button's code.
-// Kind 0 stands for 4 (one OK button); any other kind outside 1 to 8 also
-// shows the OK button.
 // Every message is also written to the run log.
-std::int32_t SkinnedMsgBox(const std::string& prompt, std::int32_t kind = 4);
+std::int32_t SkinnedMsgBox(const std::string& prompt, MessageKind kind = kOkOnly);
 
 // The quiet check shows nothing: from then on a message only goes to the
 // run log, and the call answers at once with the code of the kind's

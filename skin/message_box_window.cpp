@@ -125,7 +125,7 @@ void frmMSGBOX::ShowScrollBarIfNeeded() {
     ::ShowScrollBar(txtMsg, SB_VERT, lines > visibleLines);
 }
 
-void frmMSGBOX::SetUpButtons(std::int32_t kind) {
+void frmMSGBOX::SetUpButtons(MessageKind kind) {
     const SkinImageList& buttons = frmPics().imgMsgBtn;
     std::vector<std::string_view> keys = ButtonSetForKind(kind);
     for (std::size_t i = 0; i < keys.size(); ++i) {

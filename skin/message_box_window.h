@@ -39,7 +39,7 @@ public:
     void SetPrompt(const std::string& prompt);
     std::string Prompt() const;
     // Shows the button set of `kind` in the slots, left to right.
-    void SetUpButtons(std::int32_t kind);
+    void SetUpButtons(MessageKind kind);
     void Show();
 
     // Set by a click. Until then ButtonResult holds the code of the set's

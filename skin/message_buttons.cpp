@@ -6,17 +6,18 @@ std::int32_t ButtonCode(std::string_view key) {
     return -1;
 }
 
-std::vector<std::string_view> ButtonSetForKind(std::int32_t kind) {
+std::vector<std::string_view> ButtonSetForKind(MessageKind kind) {
     switch (kind) {
-        case 1: return {"abort", "retry", "ignore"};
-        case 2: return {"help"};
-        case 3: return {"ok", "cancel"};
-        case 5: return {"retry", "cancel"};
-        case 6: return {"yes", "no"};
-        case 7: return {"yes", "no", "cancel"};
-        case 8: return {"yes", "no", "yestoall", "notoall"};
-        default: return {"ok"};
+        case kAbortRetryIgnore: return {"abort", "retry", "ignore"};
+        case kHelpOnly: return {"help"};
+        case kOkCancel: return {"ok", "cancel"};
+        case kRetryCancel: return {"retry", "cancel"};
+        case kYesNo: return {"yes", "no"};
+        case kYesNoCancel: return {"yes", "no", "cancel"};
+        case kYesNoToAll: return {"yes", "no", "yestoall", "notoall"};
+        case kOkOnly: break;
     }
+    return {"ok"};
 }
 
 std::string_view ButtonCaption(std::string_view key) {

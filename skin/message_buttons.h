@@ -29,12 +29,24 @@ inline constexpr std::array<MessageButton, 10> kMessageButtons{{
 
 inline constexpr int kButtonSlots = 4;
 
+// Which buttons a box shows. The numbers are the kinds of the original
+// interface; any other number shows the OK button, so every box can close.
+enum MessageKind : std::int32_t {
+    kAbortRetryIgnore = 1,
+    kHelpOnly = 2,
+    kOkCancel = 3,
+    kOkOnly = 4,
+    kRetryCancel = 5,
+    kYesNo = 6,
+    kYesNoCancel = 7,
+    kYesNoToAll = 8,
+};
+
 // The code of the button with that key; -1 for a key that is no button.
 std::int32_t ButtonCode(std::string_view key);
 
-// The keys shown for a message kind, slot 0 first. Kind 0 stands for 4, and
-// so does any kind outside 0 to 8, so that every box can be closed.
-std::vector<std::string_view> ButtonSetForKind(std::int32_t kind);
+// The keys shown for a message kind, slot 0 first.
+std::vector<std::string_view> ButtonSetForKind(MessageKind kind);
 
 // What the face of the button with that key says ("YES TO ALL"); empty for
 // a key that is no button.

@@ -51,7 +51,7 @@ protected:
         box.SetPrompt(prompt);
         ApplyBackground(box.hwnd(), box.image(), frmPics(), 1);
         box.Show();
-        box.SetUpButtons(kind);
+        box.SetUpButtons(static_cast<MessageKind>(kind));
         box.Show();
         ProcessPendingEvents();
     }
@@ -127,7 +127,7 @@ TEST(SkinnedMsgBox, KindZeroShowsOneOkButton) {
             if (::IsWindowVisible(Slot(box, i))) seen.push_back("slot" + std::to_string(i));
         ClickWindow(Slot(box, 0));
     });
-    EXPECT_EQ(SkinnedMsgBox("Hello", 0), 8);
+    EXPECT_EQ(SkinnedMsgBox("Hello", static_cast<MessageKind>(0)), 8);
     EXPECT_EQ(seen, std::vector<std::string>{"slot0"});
     EXPECT_EQ(FindThreadWindow(frmMSGBOX::kClassName), nullptr);
 }
@@ -137,7 +137,7 @@ TEST(SkinnedMsgBox, ReturnsTheCodeOfTheClickedButton) {
         {8, 3, 3}, {8, 2, 2}, {7, 2, 4}, {6, 0, 1}, {1, 1, 6}, {2, 0, 9}};
     for (auto [kind, slot, code] : table) {
         WhileShown click([slot = slot](HWND box) { ClickWindow(Slot(box, slot)); });
-        EXPECT_EQ(SkinnedMsgBox("Which?", kind), code) << kind << "/" << slot;
+        EXPECT_EQ(SkinnedMsgBox("Which?", static_cast<MessageKind>(kind)), code) << kind << "/" << slot;
     }
 }
 
@@ -152,7 +152,7 @@ TEST(SkinnedMsgBox, EnterAndEscPressButtons) {
             HWND target = inText ? ::GetDlgItem(box, frmMSGBOX::kTextId) : box;
             ::SendMessageA(target, WM_KEYDOWN, key, 1);
         });
-        EXPECT_EQ(SkinnedMsgBox("Which?", kind), code) << kind << "/" << key;
+        EXPECT_EQ(SkinnedMsgBox("Which?", static_cast<MessageKind>(kind)), code) << kind << "/" << key;
     }
     // Yes and No alone: Esc closes nothing, the box waits for a choice.
     int keyDowns = 0;
@@ -164,7 +164,7 @@ TEST(SkinnedMsgBox, EnterAndEscPressButtons) {
         EXPECT_STREQ(caption, "NO") << "the face's caption, for screen readers";
         ClickWindow(Slot(box, 1));
     });
-    EXPECT_EQ(SkinnedMsgBox("Yes or no?", 6), 0);
+    EXPECT_EQ(SkinnedMsgBox("Yes or no?", kYesNo), 0);
     EXPECT_EQ(keyDowns, 1);
 }
 

@@ -19,11 +19,11 @@ TEST(ButtonSetForKind, EachKindShowsItsButtonsLeftToRight) {
         {7, {"yes", "no", "cancel"}},
         {8, {"yes", "no", "yestoall", "notoall"}},
     };
-    for (const auto& [kind, keys] : table) EXPECT_EQ(ButtonSetForKind(kind), keys) << kind;
+    for (const auto& [kind, keys] : table) EXPECT_EQ(ButtonSetForKind(static_cast<MessageKind>(kind)), keys) << kind;
 }
 
 TEST(ButtonSetForKind, KindsWithoutASetShowTheOkButton) {
-    for (int kind : {0, 9, -1, 100}) EXPECT_EQ(ButtonSetForKind(kind), Keys{"ok"}) << kind;
+    for (int kind : {0, 9, -1, 100}) EXPECT_EQ(ButtonSetForKind(static_cast<MessageKind>(kind)), Keys{"ok"}) << kind;
 }
 
 }  // namespace
