@@ -274,7 +274,7 @@ TEST_F(Engine, ASetupThatCannotStartKeepsTheWindowWithTheErrorStatus) {
 
 // A server that never answers: the 19th quiet second after the start tells
 // the user, once. The answer arriving while that box is up comes too late:
-// nothing is saved, nothing starts, the window stays.
+// nothing of it is read or saved, nothing starts, the window stays.
 TEST_F(Engine, AStalledDownloadTimesOutForGood) {
     g_network.body = WholeProgram();
     g_network.waits = true;
@@ -291,6 +291,7 @@ TEST_F(Engine, AStalledDownloadTimesOutForGood) {
     };
     engine->OnStallTick();
     EXPECT_TRUE(answeredDuringBox);
+    EXPECT_EQ(g_network.sent, 0u) << "the late answer is not even read";
     EXPECT_EQ(view.messages, std::vector<std::string>{kTimedOut});
     EXPECT_FALSE(view.bar);
     EXPECT_TRUE(startedPath.empty());
@@ -315,6 +316,7 @@ TEST_F(Engine, ClosingMidDownloadEndsItQuietly) {
     EXPECT_FALSE(Exists(folder));
     Answer();
     PumpAWhile();
+    EXPECT_EQ(g_network.sent, 0u) << "the late answer is not even read";
     for (int second = 0; second < 30; ++second) engine->OnStallTick();
     EXPECT_TRUE(view.messages.empty());
     EXPECT_TRUE(startedPath.empty());
