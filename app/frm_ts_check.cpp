@@ -224,12 +224,9 @@ void frmTSCheck::Show() {
 void frmTSCheck::Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    // The deletion below lets window events run: a download completion
-    // already queued must find its download gone, or closing in the last
-    // second would still start the setup.
-    if (install_) install_->Abandon();
-    EnableTimeoutTimer(false);
-    dlFile.CancelAllDownload();
+    // The deletion below lets window events run: the download must be gone
+    // before them.
+    if (runSetup_) runSetup_->Abandon();
     if (SettingsFilePresent(run_.settings, FileExistenceTest(run_.osCode), RealSystem()))
         DeleteFileOrDefer(run_.settings.Path());
     if (run_.verdict)
@@ -268,7 +265,7 @@ bool frmTSCheck::CreateWindowAndControls() {
     // Below the default panel's title bar, where that panel has room for it.
     picTxt.Create(hwnd_, kLogoStripBox.left, kLogoStripBox.top, kLogoStripBox.width,
                   kLogoStripBox.height, false);
-    CreateDownloadControls();
+    CreateProgressBar();
 
     picClose.OnMouseMove = [this](int, int) { picClose_MouseMove(); };
     picClose.OnClick = [this] { picClose_Click(); };
@@ -396,7 +393,8 @@ void frmTSCheck::picOK_Click() {
     runStarted_ = true;
     if (picOK.hwnd()) ::EnableWindow(picOK.hwnd(), FALSE);
     SetBusyPointer(true);
-    RunSetupCommands(*this, run_);
+    runSetup_ = MakeRunSetupEngine();
+    runSetup_->Run();
     SetBusyPointer(false);
 }
 
@@ -431,9 +429,6 @@ LRESULT frmTSCheck::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_KEYDOWN:
             Form_KeyDown(static_cast<std::uint16_t>(wParam));
-            return 0;
-        case WM_TIMER:
-            if (wParam == kTimeoutTimerId) tmrTimeout_Timer();
             return 0;
         case WM_SETCURSOR:
             if (busy_) {

@@ -13,22 +13,18 @@
 #include "checks/check_run.h"
 #include "checks/results_display.h"
 #include "controls/backing_image.h"
-#include "controls/downloader.h"
 #include "controls/label.h"
 #include "controls/picture_box.h"
-#include "controls/repaint_throttle.h"
 #include "controls/xp_progress_bar.h"
 #include "platform/memory_surface.h"
 #include "platform/owned.h"
 #include "platform/program_end.h"
-#include "setup/command_runner.h"
-#include "setup/install_script.h"
+#include "setup/run_setup_engine.h"
+#include "setup/run_setup_view.h"
 #include "skin/combo_keys.h"
 
-class frmTSCheck final : public ResultsView, public CommandRunnerHost, public InstallHost {
+class frmTSCheck final : public ResultsView, public RunSetupView {
 public:
-    static constexpr UINT_PTR kTimeoutTimerId = 1;
-
     // `logPath`: the run log's full path, empty when there is none.
     frmTSCheck(ProgramArguments arguments, std::string logPath);
     ~frmTSCheck() override;
@@ -52,28 +48,17 @@ public:
     void RefreshResults() override;
     IconPair VerdictIcons(bool passed) override;
 
-    // CommandRunnerHost
+    // RunSetupView
+    void ShowStatus(const std::string& text, StatusStyle style) override;
+    void RedrawResults() override;
+    void HideRunButton() override { picOK.Show(false); }
+    void ShowProgressBar(bool visible) override { prgDownload.Show(visible); }
+    void SetProgress(std::int64_t max, std::int64_t value, const std::string& text) override;
     void SetBusyPointer(bool busy) override;
-    bool RunInstallScript() override;
+    void ShowMessage(const std::string& text) override;
     void UnloadWindow() override { Unload(); }
     void RequestEnd(const ProgramEnd& end) override;
     bool Ending() override { return end_.has_value(); }
-    void ShowMessage(const std::string& text) override;
-
-    // InstallHost (the download of the setup program)
-    void HideRunButton() override { picOK.Show(false); }
-    void DrawStatus(const std::string& text, std::uint32_t colour, bool clearFirst,
-                    bool bold) override;
-    void RedrawResults() override;
-    void EnableTimeoutTimer(bool enabled) override;
-    void ShowProgressBar(bool visible) override { prgDownload.Show(visible); }
-    void SetProgress(std::int32_t max, std::int32_t value, const std::string& text) override;
-    void BeginDownload(const std::string& url, std::shared_ptr<DownloadTarget> target,
-                       const std::string& saveFile) override;
-    void CancelAllDownload() override { dlFile.CancelAllDownload(); }
-    void StartProgram(const std::string& path, bool elevate, const std::string& folder) override;
-    PrivateFolder MakePrivateFolder(const std::string& parent) override;
-    int CurrentOsCode() override;
 
     // Window-class plumbing.
     void AttachWindow(HWND hwnd) { hwnd_ = hwnd; }
@@ -104,9 +89,9 @@ private:
     // Enter or Space: the big button, while it shows and takes clicks.
     void PressOkButton();
     void ComboKeys_Pressed(std::int32_t cId);
-    void CreateDownloadControls();
-    void LogDownloadEnd(bool whole);
-    void tmrTimeout_Timer();
+    void CreateProgressBar();
+    // The engine of Run Setup, with this computer's facts.
+    std::unique_ptr<RunSetupEngine> MakeRunSetupEngine();
 
     HWND hwnd_ = nullptr;
     ProgramArguments arguments_;
@@ -121,14 +106,7 @@ private:
     PictureBox picOK;                 // Run Setup or Close
     PictureBox picTxt;                // the logo strip
     XP_ProgressBar prgDownload;       // download progress
-    RepaintThrottle progressThrottle_;
-    struct HeldProgress {
-        std::int32_t max = 0, value = 0;
-        std::string text;
-    } heldProgress_;                  // the latest change the throttle held back
-    Downloader dlFile;                // the setup download
-    bool timerEnabled_ = false;       // tmrTimeout, one tick a second
-    std::unique_ptr<InstallScript> install_;
+    std::unique_ptr<RunSetupEngine> runSetup_;  // from the first Run Setup on
     std::unique_ptr<clsComboKeys> ComboKeys;
     std::string OkImageKey;
     bool HoverActive = false;
@@ -137,7 +115,4 @@ private:
     bool busy_ = false;
     bool runStarted_ = false;         // Run Setup was clicked (or run at start-up)
     std::optional<ProgramEnd> end_;   // the end asked for first
-    DWORD downloadStart_ = 0;         // for the log: when the download began
-    std::int64_t downloadRead_ = 0;
-    std::int64_t downloadExpected_ = 0;
 };

@@ -53,10 +53,10 @@ bool IsPlainShortcutName(const std::string& name) {
     return !IsDeviceName(name);
 }
 
-void CreateFavorite(CommandRunnerHost& host, const SettingsFile& settings) {
+void CreateFavorite(RunSetupView& view, const SettingsFile& settings) {
     std::string name = settings.ReadRequirement("FavoriteName");
     if (!IsPlainShortcutName(name)) {
-        host.ShowMessage("The shortcut name \"" + name +
+        view.ShowMessage("The shortcut name \"" + name +
                          "\" is not a plain file name, so no shortcut was written.");
         return;
     }
@@ -85,21 +85,22 @@ void CreateFavorite(CommandRunnerHost& host, const SettingsFile& settings) {
         throw CommandError(SystemErrorText(written.error) + " (" + path + ")");
 }
 
-void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
+void RunSetupCommands(RunSetupView& view, const CheckRun& run,
+                      const std::function<bool()>& runInstallScript) {
     const SettingsFile& settings = run.settings;
     std::string command;
     bool keepWindowOpen = false;
     try {
         command = RestoreStrippedQuotes(settings.ReadCommand("Run"));
         if (!run.Passed()) {
-            host.UnloadWindow();
-            host.RequestEnd({kExitNoVerdict, EndReason::SetupDone});
+            view.UnloadWindow();
+            view.RequestEnd({kExitNoVerdict, EndReason::SetupDone});
             return;
         }
         if (command == "installtavrinsecure") {
-            host.SetBusyPointer(true);
-            keepWindowOpen = host.RunInstallScript();
-            host.SetBusyPointer(false);
+            view.SetBusyPointer(true);
+            keepWindowOpen = runInstallScript();
+            view.SetBusyPointer(false);
         } else {
             std::string previous;
             int index = 0;
@@ -113,7 +114,7 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
                     if (IsUrlCommand(command)) {
                         // Started and left running.
                     } else if (started.processId == 0) {
-                        host.ShowMessage("Error Running: " + command);
+                        view.ShowMessage("Error Running: " + command);
                     } else {
                         std::uint32_t exitCode = WaitForProcessExit(started.process.get());
                         LogLine({"Command ended: ", command, ", exit code ",
@@ -121,7 +122,7 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
                     }
                     // The window closed during the wait or the box: nothing
                     // more runs, whatever the settings file still says.
-                    if (host.Ending()) return;
+                    if (view.Ending()) return;
                 }
                 // Two empty values in a row end the list.
                 if (command.empty() && previous.empty()) goingOn = false;
@@ -132,20 +133,20 @@ void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run) {
             }
         }
         std::string message = settings.ReadRequirement("Msg");
-        if (!message.empty()) host.ShowMessage(message);
-        if (host.Ending()) return;
-        if (!settings.ReadRequirement("Favorite").empty()) CreateFavorite(host, settings);
+        if (!message.empty()) view.ShowMessage(message);
+        if (view.Ending()) return;
+        if (!settings.ReadRequirement("Favorite").empty()) CreateFavorite(view, settings);
     } catch (const SettingsStop& stop) {
         // A value too long to read whole is never run cut.
-        host.ShowMessage(stop.what());
-        host.RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
+        view.ShowMessage(stop.what());
+        view.RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
         return;
-    } catch (const std::exception& error) {
-        host.ShowMessage("Cannot Run Command: " + command + "\r\n" + error.what());
-        host.RequestEnd({kExitNoVerdict, EndReason::CommandError});
+    } catch (const CommandError& error) {
+        view.ShowMessage("Cannot Run Command: " + command + "\r\n" + error.what());
+        view.RequestEnd({kExitNoVerdict, EndReason::CommandError});
         return;
     }
     if (keepWindowOpen) return;
-    host.UnloadWindow();
-    host.RequestEnd({kExitNoVerdict, EndReason::SetupDone});
+    view.UnloadWindow();
+    view.RequestEnd({kExitNoVerdict, EndReason::SetupDone});
 }

@@ -4,27 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "checks/check_run.h"
 #include "platform/failure.h"
 #include "platform/owned.h"
-#include "platform/program_end.h"
-
-// What the runner needs of the main window.
-class CommandRunnerHost {
-public:
-    virtual ~CommandRunnerHost() = default;
-    virtual void SetBusyPointer(bool busy) = 0;
-    // True when the script's download keeps the window open: its completion
-    // then finishes the work.
-    virtual bool RunInstallScript() = 0;
-    virtual void UnloadWindow() = 0;          // the main window's unload rule
-    // Asks for the end of the program; the first request counts.
-    virtual void RequestEnd(const ProgramEnd& end) = 0;
-    virtual bool Ending() = 0;                // an end has been asked for
-    virtual void ShowMessage(const std::string& text) = 0;
-};
+#include "setup/run_setup_view.h"
 
 // A failure that ends the run with "Cannot Run Command: ".
 class CommandError : public Failure {
@@ -33,8 +19,12 @@ public:
 };
 
 // The click handler of picOK. Returns with the end of the program asked for,
-// unless the install script's download keeps the window open.
-void RunSetupCommands(CommandRunnerHost& host, const CheckRun& run);
+// unless the install script's download keeps the window open:
+// `runInstallScript` runs the built-in command and returns true for that.
+// Only the failures it can describe end the run with a message; any other
+// leaves it.
+void RunSetupCommands(RunSetupView& view, const CheckRun& run,
+                      const std::function<bool()>& runInstallScript);
 
 bool IsUrlCommand(const std::string& command);
 
@@ -59,4 +49,4 @@ bool IsPlainShortcutName(const std::string& name);
 // A name that is not plain writes nothing and tells the user; without a
 // Favorites folder nothing is written either. Throws CommandError when the
 // file cannot be written.
-void CreateFavorite(CommandRunnerHost& host, const SettingsFile& settings);
+void CreateFavorite(RunSetupView& view, const SettingsFile& settings);

@@ -74,8 +74,8 @@ std::string AddTrailingBackslash(std::string path) {
 
 std::string TempFolder() { return AddTrailingBackslash(SystemTempFolder()); }
 
-std::string FormatMegabytes(std::int32_t bytes) {
-    return FormatLocaleNumber(bytes / 1024.0 / 1024.0, 2, true) + " MB";
+std::string FormatMegabytes(std::int64_t bytes) {
+    return FormatLocaleNumber(static_cast<double>(bytes) / 1024.0 / 1024.0, 2, true) + " MB";
 }
 
 std::uint32_t WaitForProcessExit(HANDLE process) {

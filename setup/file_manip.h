@@ -31,7 +31,7 @@ std::string AddTrailingBackslash(std::string path);
 std::string TempFolder();
 
 // Bytes as megabytes in the user's locale, "###,###,##0.00 MB".
-std::string FormatMegabytes(std::int32_t bytes);
+std::string FormatMegabytes(std::int64_t bytes);
 
 // Waits until the process of the (borrowed) handle has ended and returns its
 // exit code; window events go on meanwhile. The handle, kept from the start

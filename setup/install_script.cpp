@@ -1,6 +1,7 @@
 #include "setup/install_script.h"
 
 #include "checks/os_identification.h"
+#include "platform/run_log.h"
 #include "setup/file_manip.h"
 #include "setup/setup_file.h"
 
@@ -15,67 +16,72 @@ constexpr char kSetupFileName[] = "tavrinsecure.exe";
 
 std::string SetupDownloadUrl() { return std::string("http://") + TSCHECK_DOWNLOAD_HOST + kSetupPath; }
 
-InstallScript::InstallScript(InstallHost& host, std::string tempFolder, std::string url,
-                             std::string pinnedSha256, std::string pinnedSigner,
-                             const SignatureApi* signatures)
-    : host_(host),
-      tempFolder_(std::move(tempFolder)),
-      url_(std::move(url)),
-      pinnedSha256_(std::move(pinnedSha256)),
-      pinnedSigner_(std::move(pinnedSigner)),
-      signatures_(signatures) {}
+InstallScript::InstallScript(RunSetupView& view, InstallFacts facts, InstallTransfer transfer)
+    : view_(view), facts_(std::move(facts)), transfer_(std::move(transfer)) {}
 
 InstallScript::~InstallScript() = default;
 
 bool InstallScript::RunInstallScript() {
-    host_.HideRunButton();
-    host_.DrawStatus("Status: Downloading the setup file\r\nTo cancel, click the X in the top right.",
-                     kStatusColour, true, false);
-    host_.RedrawResults();
+    view_.HideRunButton();
+    view_.ShowStatus(kDownloadingStatus, StatusStyle::Progress);
+    view_.RedrawResults();
     StartSetupDownload();
     return keepsWindowOpen_;
 }
 
 void InstallScript::StartSetupDownload() {
-    if (tempFolder_.empty()) {
+    if (facts_.tempFolder.empty()) {
         // Saved relative to the current folder, the file started elevated
         // could be one that somebody else put there.
-        host_.ShowMessage(kNoTempFolderMessage);
+        view_.ShowMessage(kNoTempFolderMessage);
         return;
     }
-    host_.EnableTimeoutTimer(true);
+    transfer_.enableStallTicks(true);
     stallCounter_ = 1;
     lastBytesRead_ = 0;
     keepsWindowOpen_ = true;
     // The setup runs elevated: it is written into a folder of this run's
     // own, never to a fixed path in the shared temporary folder.
-    PrivateFolder folder = host_.MakePrivateFolder(tempFolder_);
+    PrivateFolder folder = facts_.makePrivateFolder(facts_.tempFolder);
     if (folder.path.empty()) {
         FileMissing();
         return;
     }
     setupFile_ = std::make_shared<SetupFile>(folder.path, kSetupFileName, kMaxSetupBytes,
-                                             pinnedSha256_, pinnedSigner_, signatures_,
-                                             std::move(folder.lock));
+                                             facts_.pinnedSha256, facts_.pinnedSigner,
+                                             facts_.signatures, std::move(folder.lock));
     setupFilePath_ = setupFile_->Path();
-    host_.ShowProgressBar(true);
-    host_.BeginDownload(url_, setupFile_, setupFilePath_);
+    view_.ShowProgressBar(true);
+    transfer_.begin(facts_.url, setupFile_, setupFilePath_);
 }
 
-void InstallScript::OnDownloadProgress(std::int32_t bytesRead, std::int32_t bytesExpected) {
+void InstallScript::OnDownloadProgress(std::int64_t bytesRead, std::int64_t bytesExpected) {
     if (abandoned_ || timedOut_) return;
-    host_.SetProgress(bytesExpected, bytesRead,
-                      FormatMegabytes(bytesRead) + " of " + FormatMegabytes(bytesExpected));
+    ShowProgress(bytesExpected, bytesRead,
+                 FormatMegabytes(bytesRead) + " of " + FormatMegabytes(bytesExpected));
     OnBytesReceived(bytesRead);
+}
+
+void InstallScript::ShowProgress(std::int64_t max, std::int64_t value, const std::string& text) {
+    // Repainting the bar for every block that arrives would cost more than
+    // the download; the eye needs no more than about 30 pictures a second.
+    if (!progressThrottle_.Due(::GetTickCount(), value >= max)) {
+        heldProgress_ = HeldProgress{max, value, text};
+        return;
+    }
+    view_.SetProgress(max, value, text);
 }
 
 void InstallScript::OnBytesReceived(std::int64_t bytesRead) {
     if (abandoned_ || timedOut_) return;
-    if (static_cast<double>(bytesRead) > lastBytesRead_) stallCounter_ = 1;
-    lastBytesRead_ = static_cast<double>(bytesRead);
+    if (bytesRead > lastBytesRead_) stallCounter_ = 1;
+    lastBytesRead_ = bytesRead;
 }
 
 void InstallScript::OnTimerTick() {
+    // A change the throttle held back, drawn before the second's other work.
+    if (progressThrottle_.TakeHeld())
+        ShowProgress(heldProgress_.max, heldProgress_.value, heldProgress_.text);
     if (abandoned_) return;
     // After a time-out the counter rests at its limit: no wrap, no second message.
     if (stallCounter_ >= kTimeoutTicks) return;
@@ -83,21 +89,21 @@ void InstallScript::OnTimerTick() {
     if (stallCounter_ == kTimeoutTicks) {
         // The time-out is final before the box shows: data that arrives
         // while it is up must not complete the download and start the setup.
-        host_.CancelAllDownload();
+        transfer_.cancelAll();
         setupFile_.reset();
         timedOut_ = true;
-        host_.ShowMessage("Download timed out. Please check your connection settings and try again.");
-        host_.ShowProgressBar(false);
+        view_.ShowMessage(kTimedOutMessage);
+        view_.ShowProgressBar(false);
     }
 }
 
 void InstallScript::OnDownloadComplete() {
     if (abandoned_ || timedOut_) return;
-    host_.EnableTimeoutTimer(false);
+    transfer_.enableStallTicks(false);
     stallCounter_ = 1;
-    host_.ShowProgressBar(false);
+    view_.ShowProgressBar(false);
     if (RunDownloadedSetup()) {
-        host_.UnloadWindow();
+        view_.UnloadWindow();
         return;
     }
     ShowDownloadFailed();
@@ -113,37 +119,38 @@ void InstallScript::OnDownloadError() {
 }
 
 void InstallScript::FileMissing() {
-    host_.EnableTimeoutTimer(false);
+    transfer_.enableStallTicks(false);
     stallCounter_ = 1;
-    host_.ShowProgressBar(false);
+    view_.ShowProgressBar(false);
     ShowDownloadFailed();
     if (signerCheck_.outcome == SignerCheck::Outcome::Unavailable)
-        host_.ShowMessage(kCannotVerifyMessage);
+        view_.ShowMessage(kCannotVerifyMessage);
 }
 
 void InstallScript::Abandon() {
     if (abandoned_) return;
     abandoned_ = true;
-    host_.EnableTimeoutTimer(false);
-    host_.CancelAllDownload();
+    transfer_.enableStallTicks(false);
+    transfer_.cancelAll();
     setupFile_.reset();
 }
 
 void InstallScript::ShowDownloadFailed() {
-    host_.DrawStatus("There was an error downloading the Tavrin Secure setup file.", kErrorColour,
-                     true, true);
-    host_.RedrawResults();
+    view_.ShowStatus(kDownloadFailedStatus, StatusStyle::Error);
+    view_.RedrawResults();
 }
 
 bool InstallScript::RunDownloadedSetup() {
-    int code = host_.CurrentOsCode();
     // Only a complete, whole program, still locked against change, starts.
     std::shared_ptr<SetupFile> file = std::move(setupFile_);
     if (file) signerCheck_ = file->Signer();
     if (!file || !file->IsVerified()) return false;
     std::string folder = setupFilePath_.substr(0, setupFilePath_.find_last_of('\\') + 1);
-    host_.StartProgram(setupFilePath_, IsVista(code), folder);
+    bool started = facts_.startProgram(setupFilePath_, IsVista(facts_.osCode), folder);
+    LogLine({started ? "Setup started: " : "Setup could not start: ", setupFilePath_});
+    // A setup that did not start is discarded with its folder, as a
+    // download that failed its checks is.
+    if (!started) return false;
     file->Release();
     return true;
 }
-

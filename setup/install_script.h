@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "controls/download_target.h"
-#include "controls/main_window_layout.h"
+#include "controls/repaint_throttle.h"
 #include "setup/private_folder.h"
+#include "setup/run_setup_view.h"
 #include "setup/setup_signature.h"
 
 class SetupFile;
@@ -17,34 +19,43 @@ class SetupFile;
 // The download source: the provider's server and the fixed path.
 std::string SetupDownloadUrl();
 
-// What the script needs of the main window and its controls.
-class InstallHost {
-public:
-    virtual ~InstallHost() = default;
-    virtual void HideRunButton() = 0;
-    // DrawTextLines at kMessageLeft, kMessageTop on the main window.
-    virtual void DrawStatus(const std::string& text, std::uint32_t colour, bool clearFirst,
-                            bool bold) = 0;
-    virtual void RedrawResults() = 0;
-    virtual void EnableTimeoutTimer(bool enabled) = 0;
-    virtual void ShowProgressBar(bool visible) = 0;
-    virtual void SetProgress(std::int32_t max, std::int32_t value, const std::string& text) = 0;
-    virtual void BeginDownload(const std::string& url, std::shared_ptr<DownloadTarget> target,
-                               const std::string& saveFile) = 0;
-    virtual void CancelAllDownload() = 0;
-    virtual void UnloadWindow() = 0;
-    virtual void ShowMessage(const std::string& text) = 0;
+// What the script knows of the system, each fact handed in by its owner.
+struct InstallFacts {
+    std::string tempFolder;  // ending in "\"; empty when there is none
+    int osCode = 0;          // decides whether the setup starts elevated
     // Hands the downloaded program to the shell ("runas" when elevate), to
-    // run in `folder`.
-    virtual void StartProgram(const std::string& path, bool elevate, const std::string& folder) = 0;
+    // run in `folder`; false when it did not start.
+    std::function<bool(const std::string& path, bool elevate, const std::string& folder)>
+        startProgram;
     // A new folder of this run's own inside `parent` (see CreatePrivateFolder).
-    virtual PrivateFolder MakePrivateFolder(const std::string& parent) = 0;
-    virtual int CurrentOsCode() = 0;
+    std::function<PrivateFolder(const std::string& parent)> makePrivateFolder;
+    std::string url;
+    // The SHA-256 the setup must have (64 hexadecimal digits), or empty to
+    // take any whole program; the SHA-256 of the certificate that must have
+    // signed it, or empty (see SetupFile).
+    std::string pinnedSha256;
+    std::string pinnedSigner;
+    const SignatureApi* signatures = nullptr;  // null: the system's functions
+};
+
+// How the script drives the download and the stall ticker it does not own.
+struct InstallTransfer {
+    std::function<void(const std::string& url, std::shared_ptr<DownloadTarget> target,
+                       const std::string& saveFile)>
+        begin;
+    std::function<void()> cancelAll;
+    std::function<void(bool enabled)> enableStallTicks;
 };
 
 class InstallScript {
 public:
     static constexpr std::int16_t kTimeoutTicks = 20;
+    static constexpr char kDownloadingStatus[] =
+        "Status: Downloading the setup file\r\nTo cancel, click the X in the top right.";
+    static constexpr char kDownloadFailedStatus[] =
+        "There was an error downloading the Tavrin Secure setup file.";
+    static constexpr char kTimedOutMessage[] =
+        "Download timed out. Please check your connection settings and try again.";
     static constexpr char kNoTempFolderMessage[] =
         "The setup file cannot be downloaded: no temporary folder was found.";
     static constexpr char kCannotVerifyMessage[] =
@@ -53,14 +64,10 @@ public:
     // No real setup comes near this; an endless stream stops here.
     static constexpr std::uint64_t kMaxSetupBytes = 1024ull * 1024 * 1024;
 
-    // `pinnedSha256`: the SHA-256 the setup must have (64 hexadecimal
-    // digits), or empty to take any whole program. `pinnedSigner`: the
-    // SHA-256 of the certificate that must have signed it, or empty (see
-    // SetupFile). `signatures` null: the system's functions.
-    InstallScript(InstallHost& host, std::string tempFolder, std::string url,
-                  std::string pinnedSha256, std::string pinnedSigner = std::string(),
-                  const SignatureApi* signatures = nullptr);
+    InstallScript(RunSetupView& view, InstallFacts facts, InstallTransfer transfer);
     ~InstallScript();
+    InstallScript(const InstallScript&) = delete;
+    InstallScript& operator=(const InstallScript&) = delete;
 
     // The entry of the built-in command; returns once the download runs.
     // Without a temporary folder it tells the user and starts nothing.
@@ -69,11 +76,9 @@ public:
     // Once the download has begun the window stays open after the
     // commands: the download's completion or failure finishes the work.
     bool KeepsWindowOpen() const { return keepsWindowOpen_; }
-    void StartSetupDownload();
-    bool RunDownloadedSetup();
 
-    // The download control's events and the time-out timer's tick.
-    void OnDownloadProgress(std::int32_t bytesRead, std::int32_t bytesExpected);
+    // The download's events and the stall ticker's second.
+    void OnDownloadProgress(std::int64_t bytesRead, std::int64_t bytesExpected);
     // Any bytes that arrived, whether or not the total is known: a download
     // whose data flows never times out.
     void OnBytesReceived(std::int64_t bytesRead);
@@ -94,21 +99,27 @@ public:
     std::int16_t StallCounter() const { return stallCounter_; }
 
 private:
+    void StartSetupDownload();
+    // True when the verified setup was handed to the shell and started.
+    bool RunDownloadedSetup();
+    void ShowProgress(std::int64_t max, std::int64_t value, const std::string& text);
     // The setup file did not come whole: the error text, the window stays.
     void FileMissing();
     void ShowDownloadFailed();
 
-    InstallHost& host_;
-    std::string tempFolder_;
-    std::string url_;
-    std::string pinnedSha256_;
-    std::string pinnedSigner_;
-    const SignatureApi* signatures_;
+    RunSetupView& view_;
+    InstallFacts facts_;
+    InstallTransfer transfer_;
     SignerCheck signerCheck_;
     std::string setupFilePath_;
     std::shared_ptr<SetupFile> setupFile_;
     std::int16_t stallCounter_ = 1;
-    double lastBytesRead_ = 0;
+    std::int64_t lastBytesRead_ = 0;
+    RepaintThrottle progressThrottle_;
+    struct HeldProgress {
+        std::int64_t max = 0, value = 0;
+        std::string text;
+    } heldProgress_;  // the latest change the throttle held back
     bool abandoned_ = false;
     bool timedOut_ = false;  // the download was cancelled for good
     bool keepsWindowOpen_ = false;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -15,11 +16,15 @@
 
 namespace {
 
-struct FakeHost : CommandRunnerHost {
+struct FakeHost : RunSetupView {
     std::vector<std::string> messages;
     bool unloaded = false;
+    void ShowStatus(const std::string&, StatusStyle) override {}
+    void RedrawResults() override {}
+    void HideRunButton() override {}
+    void ShowProgressBar(bool) override {}
+    void SetProgress(std::int64_t, std::int64_t, const std::string&) override {}
     void SetBusyPointer(bool) override {}
-    bool RunInstallScript() override { return false; }
     void UnloadWindow() override { unloaded = true; }
     void RequestEnd(const ProgramEnd& asked) override {
         if (!end) end = asked;
@@ -38,6 +43,11 @@ struct FakeHost : CommandRunnerHost {
         if (closeDuringBox) Close();
     }
 };
+
+// The runner with no install script behind the built-in command.
+void RunSetupCommands(FakeHost& host, const CheckRun& run) {
+    ::RunSetupCommands(host, run, [] { return false; });
+}
 
 // A program folder of its own with a settings file the test writes.
 class Runner : public ::testing::Test {
@@ -139,6 +149,16 @@ TEST_F(Runner, ClosingDuringABoxEndsTheRun) {
     EXPECT_FALSE(written) << "nothing after the box";
     EXPECT_FALSE(host.unloaded);
     EXPECT_EQ(host.end->reason, EndReason::Verdict);
+}
+
+// Running out of memory is no command error: it leaves the run as it came,
+// instead of being shown as "Cannot Run Command".
+TEST_F(Runner, OnlyFailuresOfTheCommandsBecomeCannotRunCommand) {
+    Settings({"Run = installtavrinsecure", "Msg = never shown"});
+    EXPECT_THROW(::RunSetupCommands(host, run, []() -> bool { throw std::bad_alloc(); }),
+                 std::bad_alloc);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_FALSE(host.end);
 }
 
 TEST_F(Runner, AnOverLongCommandIsRefusedNotCutAndRun) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "setup/command_runner.h"
+#include "setup/run_setup_view.h"
 #include "setup/private_folder.h"
 #include "setup/sha256.h"
 
@@ -41,14 +42,19 @@ const std::string& WholeProgram() {
     return bytes;
 }
 
-// Records what the script asks of the window; the download folder is real.
-struct FakeHost : InstallHost {
+// Records what the script asks of the window, the network and the system;
+// the download folder is real.
+struct FakeHost : RunSetupView {
     std::vector<std::string> calls;
     int osCode = 6;
     bool timer = false, bar = false, unloaded = false;
     std::string status, progressText, started, startedIn, folder;
+    StatusStyle statusStyle = StatusStyle::Progress;
+    std::int64_t progressMax = 0, progressValue = 0;
     bool startedElevated = false, lockedWhenStarted = false;
+    bool startSucceeds = true;
     int messages = 0, cancels = 0;
+    std::string lastMessage;
     std::shared_ptr<DownloadTarget> target;
 
     ~FakeHost() override {
@@ -59,29 +65,29 @@ struct FakeHost : InstallHost {
         }
     }
     void HideRunButton() override { calls.push_back("hide-run"); }
-    void DrawStatus(const std::string& text, std::uint32_t, bool, bool) override { status = text; }
+    void ShowStatus(const std::string& text, StatusStyle style) override {
+        status = text;
+        statusStyle = style;
+    }
     void RedrawResults() override { calls.push_back("results"); }
-    void EnableTimeoutTimer(bool enabled) override { timer = enabled; }
     void ShowProgressBar(bool visible) override { bar = visible; }
-    void SetProgress(std::int32_t, std::int32_t, const std::string& text) override {
+    void SetProgress(std::int64_t max, std::int64_t value, const std::string& text) override {
+        progressMax = max;
+        progressValue = value;
         progressText = text;
     }
-    void BeginDownload(const std::string& url, std::shared_ptr<DownloadTarget> into,
-                       const std::string& file) override {
-        calls.push_back("download " + url + " " + file);
-        target = std::move(into);
-    }
-    void CancelAllDownload() override {
-        ++cancels;
-        if (target) target->Discard();  // as the download control does
-    }
+    void SetBusyPointer(bool) override {}
     void UnloadWindow() override { unloaded = true; }
+    void RequestEnd(const ProgramEnd&) override {}
+    bool Ending() override { return false; }
     std::function<void()> whileBoxIsUp;  // window events during a message box
-    void ShowMessage(const std::string&) override {
+    void ShowMessage(const std::string& text) override {
         ++messages;
+        lastMessage = text;
         if (whileBoxIsUp) whileBoxIsUp();
     }
-    void StartProgram(const std::string& path, bool elevate, const std::string& in) override {
+
+    bool StartProgram(const std::string& path, bool elevate, const std::string& in) {
         started = path;
         startedIn = in;
         startedElevated = elevate;
@@ -90,13 +96,43 @@ struct FakeHost : InstallHost {
                                       nullptr, OPEN_EXISTING, 0, nullptr);
         lockedWhenStarted = writer == INVALID_HANDLE_VALUE && !::DeleteFileA(path.c_str());
         if (writer != INVALID_HANDLE_VALUE) ::CloseHandle(writer);
+        return startSucceeds;
     }
-    PrivateFolder MakePrivateFolder(const std::string&) override {
-        PrivateFolder made = CreatePrivateFolder(RealTempFolder());
-        folder = made.path;
-        return made;
+
+    InstallFacts Facts(std::string tempFolder, std::string url, std::string pin) {
+        InstallFacts facts;
+        facts.tempFolder = std::move(tempFolder);
+        facts.osCode = osCode;
+        facts.startProgram = [this](const std::string& path, bool elevate,
+                                    const std::string& in) { return StartProgram(path, elevate, in); };
+        facts.makePrivateFolder = [this](const std::string&) {
+            PrivateFolder made = CreatePrivateFolder(RealTempFolder());
+            folder = made.path;
+            return made;
+        };
+        facts.url = std::move(url);
+        facts.pinnedSha256 = std::move(pin);
+        return facts;
     }
-    int CurrentOsCode() override { return osCode; }
+    InstallTransfer Transfer() {
+        return InstallTransfer{
+            [this](const std::string& url, std::shared_ptr<DownloadTarget> into,
+                   const std::string& file) {
+                calls.push_back("download " + url + " " + file);
+                target = std::move(into);
+            },
+            [this] {
+                ++cancels;
+                if (target) target->Discard();  // as the download control does
+            },
+            [this](bool enabled) { timer = enabled; }};
+    }
+    // A script for this host, downloading from `url`.
+    std::unique_ptr<InstallScript> Script(const std::string& url = "http://host/x",
+                                          const std::string& pin = "",
+                                          const std::string& tempFolder = "C:\\Temp\\") {
+        return std::make_unique<InstallScript>(*this, Facts(tempFolder, url, pin), Transfer());
+    }
 
     // What the download control does with the bytes of a download that the
     // network finished; then the event it raises.
@@ -120,8 +156,9 @@ constexpr char kError[] = "There was an error downloading the Tavrin Secure setu
 class Install : public ::testing::Test {
 protected:
     FakeHost host;
-    InstallScript script{host, "C:\\Temp\\", "http://host/TavrinCA/tavrinsecure/tavrinsecure.exe",
-                         ""};
+    std::unique_ptr<InstallScript> made =
+        host.Script("http://host/TavrinCA/tavrinsecure/tavrinsecure.exe");
+    InstallScript& script = *made;
 };
 
 TEST_F(Install, StartsTheDownloadIntoAFreshFolderAndKeepsTheWindowOpen) {
@@ -138,8 +175,7 @@ TEST_F(Install, StartsTheDownloadIntoAFreshFolderAndKeepsTheWindowOpen) {
     EXPECT_TRUE(script.KeepsWindowOpen());
 
     FakeHost second;
-    InstallScript again(second, "C:\\Temp\\", "http://host/x", "");
-    again.RunInstallScript();
+    second.Script()->RunInstallScript();
     EXPECT_NE(second.folder, host.folder) << "every run has a folder of its own";
 }
 
@@ -149,12 +185,24 @@ TEST_F(Install, ProgressText) {
     EXPECT_EQ(host.progressText, "1.50 MB of 12.00 MB");
 }
 
+// A length beyond 32 bits reaches the view whole, in the text as well.
+TEST_F(Install, ProgressOfThreeGigabytesDoesNotWrap) {
+    script.RunInstallScript();
+    const std::int64_t gigabyte = 1024ll * 1024 * 1024;
+    script.OnDownloadProgress(gigabyte * 3 / 2, gigabyte * 3);
+    EXPECT_EQ(host.progressText, "1,536.00 MB of 3,072.00 MB");
+    EXPECT_EQ(host.progressMax, gigabyte * 3);
+    EXPECT_EQ(host.progressValue, gigabyte * 3 / 2);
+}
+
 TEST_F(Install, NineteenQuietTicksTimeOutOnce) {
     script.RunInstallScript();
     for (int tick = 0; tick < 18; ++tick) script.OnTimerTick();
     EXPECT_EQ(host.messages, 0);
     script.OnTimerTick();  // the 19th
     EXPECT_EQ(host.messages, 1);
+    EXPECT_EQ(host.lastMessage,
+              "Download timed out. Please check your connection settings and try again.");
     EXPECT_EQ(host.cancels, 1);
     EXPECT_FALSE(host.bar);
     EXPECT_TRUE(host.timer) << "the timer keeps running; the window stays open";
@@ -230,9 +278,9 @@ TEST_F(Install, AWholeProgramStartsFromItsFolderStillLockedAndTheWindowUnloads) 
     for (Case c : {Case{6, false}, Case{9, true}, Case{10, true}, Case{11, false}, Case{12, false}}) {
         FakeHost fresh;
         fresh.osCode = c.osCode;
-        InstallScript run(fresh, "C:\\Temp\\", "http://host/x", "");
-        run.RunInstallScript();
-        fresh.Deliver(run, WholeProgram(), true);
+        auto run = fresh.Script();
+        run->RunInstallScript();
+        fresh.Deliver(*run, WholeProgram(), true);
         EXPECT_EQ(fresh.started, fresh.folder + "tavrinsecure.exe");
         EXPECT_EQ(fresh.startedIn, fresh.folder);
         EXPECT_TRUE(fresh.lockedWhenStarted);
@@ -266,12 +314,13 @@ TEST_F(Install, HostileDownloadsNeverStartAndLeaveNothing) {
     };
     for (const Case& c : cases) {
         FakeHost fresh;
-        InstallScript run(fresh, "C:\\Temp\\", "http://host/x", c.pin);
-        run.RunInstallScript();
-        fresh.Deliver(run, c.bytes, c.announced);
+        auto run = fresh.Script("http://host/x", c.pin);
+        run->RunInstallScript();
+        fresh.Deliver(*run, c.bytes, c.announced);
         EXPECT_TRUE(fresh.started.empty()) << c.what;
         EXPECT_FALSE(fresh.unloaded) << c.what;
         EXPECT_EQ(fresh.status, kError) << c.what;
+        EXPECT_EQ(fresh.statusStyle, StatusStyle::Error) << c.what;
         EXPECT_FALSE(Exists(fresh.folder)) << c.what << ": nothing left behind";
     }
 }
@@ -280,9 +329,9 @@ TEST_F(Install, APinnedProgramNeedsNoLengthAndTooLargeIsRefusedAtOnce) {
     Sha256 hash;
     hash.Add(WholeProgram().data(), WholeProgram().size());
     FakeHost pinnedHost;
-    InstallScript pinned(pinnedHost, "C:\\Temp\\", "http://host/x", DigestHex(hash.Finish()));
-    pinned.RunInstallScript();
-    pinnedHost.Deliver(pinned, WholeProgram(), false);
+    auto pinned = pinnedHost.Script("http://host/x", DigestHex(hash.Finish()));
+    pinned->RunInstallScript();
+    pinnedHost.Deliver(*pinned, WholeProgram(), false);
     EXPECT_FALSE(pinnedHost.started.empty()) << "the digest proves the whole file arrived";
 
     script.RunInstallScript();
@@ -327,8 +376,8 @@ TEST_F(Install, ClosingDropsACompletionStillQueued) {
 // Saved relative to the current folder, the file started elevated could be
 // any program put there: with no temporary folder nothing is downloaded.
 TEST_F(Install, NoTempFolderTellsTheUserAndDownloadsNothing) {
-    InstallScript homeless(host, "", "http://host/x", "");
-    EXPECT_FALSE(homeless.RunInstallScript()) << "the run ends instead of waiting for a download";
+    auto homeless = host.Script("http://host/x", "", "");
+    EXPECT_FALSE(homeless->RunInstallScript()) << "the run ends instead of waiting for a download";
     EXPECT_EQ(host.messages, 1);
     for (const std::string& call : host.calls) EXPECT_EQ(call.find("download"), std::string::npos) << call;
     EXPECT_FALSE(host.timer);

@@ -186,7 +186,7 @@ bool Exists(const std::string& path) {
 }
 
 // Only what the pins and the script decide: the window is not needed.
-struct Host : InstallHost {
+struct Host : RunSetupView {
     std::string folder, started, status;
     std::vector<std::string> messages;
     std::shared_ptr<DownloadTarget> target;
@@ -198,26 +198,42 @@ struct Host : InstallHost {
             ::RemoveDirectoryA(folder.c_str());
         }
     }
-    void HideRunButton() override {}
-    void DrawStatus(const std::string& text, std::uint32_t, bool, bool) override { status = text; }
+    void ShowStatus(const std::string& text, StatusStyle) override { status = text; }
     void RedrawResults() override {}
-    void EnableTimeoutTimer(bool) override {}
+    void HideRunButton() override {}
     void ShowProgressBar(bool) override {}
-    void SetProgress(std::int32_t, std::int32_t, const std::string&) override {}
-    void BeginDownload(const std::string&, std::shared_ptr<DownloadTarget> into,
-                       const std::string&) override {
-        target = std::move(into);
-    }
-    void CancelAllDownload() override {}
-    void UnloadWindow() override {}
+    void SetProgress(std::int64_t, std::int64_t, const std::string&) override {}
+    void SetBusyPointer(bool) override {}
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    void StartProgram(const std::string& path, bool, const std::string&) override { started = path; }
-    PrivateFolder MakePrivateFolder(const std::string&) override {
-        PrivateFolder made = CreatePrivateFolder(RealTempFolder());
-        folder = made.path;
-        return made;
+    void UnloadWindow() override {}
+    void RequestEnd(const ProgramEnd&) override {}
+    bool Ending() override { return false; }
+
+    InstallScript Script(const std::string& sha256, const std::string& signer,
+                         const SignatureApi* signatures) {
+        InstallFacts facts;
+        facts.tempFolder = "C:\\Temp\\";
+        facts.osCode = 6;
+        facts.startProgram = [this](const std::string& path, bool, const std::string&) {
+            started = path;
+            return true;
+        };
+        facts.makePrivateFolder = [this](const std::string&) {
+            PrivateFolder made = CreatePrivateFolder(RealTempFolder());
+            folder = made.path;
+            return made;
+        };
+        facts.url = "http://host/x";
+        facts.pinnedSha256 = sha256;
+        facts.pinnedSigner = signer;
+        facts.signatures = signatures;
+        InstallTransfer transfer{
+            [this](const std::string&, std::shared_ptr<DownloadTarget> into, const std::string&) {
+                target = std::move(into);
+            },
+            [] {}, [](bool) {}};
+        return InstallScript(*this, std::move(facts), std::move(transfer));
     }
-    int CurrentOsCode() override { return 6; }
 
     void Deliver(InstallScript& script, const std::string& bytes) {
         bool whole = target->Open() &&
@@ -263,7 +279,7 @@ TEST_F(Signer, PinsTogetherAndWhereWindowsCannotVerify) {
         fake = FakeWintrust{};
         fake.verdict = c.verdict;
         Host host;
-        InstallScript script(host, "C:\\Temp\\", "http://host/x", c.sha256, signer, c.api);
+        InstallScript script = host.Script(c.sha256, signer, c.api);
         script.RunInstallScript();
         ASSERT_TRUE(host.target) << c.what;
         host.Deliver(script, program);
