@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/program_arguments.h"
+#include "app/results_display.h"
 #include "checks/check_run.h"
-#include "checks/results_display.h"
 #include "controls/backing_image.h"
 #include "controls/label.h"
 #include "controls/picture_box.h"

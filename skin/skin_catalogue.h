@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "controls/main_window_layout.h"
+
+// The provider's main background, which the main window's size follows.
+inline constexpr std::int32_t kMainArtWidth = 588;
+inline constexpr std::int32_t kMainArtHeight = 410;
 
 enum class SkinListId {
     imgLstBG,
@@ -29,7 +32,7 @@ struct SkinArt {
 inline constexpr std::array<SkinArt, 35> kSkinImages{{
     {SkinListId::imgLstBG, "default", "BG_DEFAULT", 354, 412},
     {SkinListId::imgLstBG, "text", "BG_TEXT", 131, 18},
-    {SkinListId::imgLstBG, "tavrinsecure", "BG_TAVRINSECURE", kMainWidth, kMainHeight},
+    {SkinListId::imgLstBG, "tavrinsecure", "BG_TAVRINSECURE", kMainArtWidth, kMainArtHeight},
 
     {SkinListId::imgLstMsgBG, "", "MSGBG_PLAIN", 374, 194},
     {SkinListId::imgLstMsgBG, "", "MSGBG_LOGO", 374, 194},

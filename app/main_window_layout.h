@@ -3,9 +3,10 @@
 #pragma once
 
 #include "controls/colour_value.h"
+#include "skin/skin_catalogue.h"
 
-inline constexpr int kMainWidth = 588;
-inline constexpr int kMainHeight = 410;
+inline constexpr int kMainWidth = kMainArtWidth;
+inline constexpr int kMainHeight = kMainArtHeight;
 
 // The five result rows: a "need" and a "have" label each, and a verdict
 // icon at the right, in rows of its own pitch.

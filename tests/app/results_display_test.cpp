@@ -1,4 +1,4 @@
-#include "checks/results_display.h"
+#include "app/results_display.h"
 
 #include <gtest/gtest.h>
 

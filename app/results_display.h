@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window_layout.h"
 #include "checks/check_run.h"
 #include "controls/backing_image.h"
-#include "controls/main_window_layout.h"
 #include "platform/owned.h"
 
 // A pass or fail icon: the icon is white where transparent, the mask black
