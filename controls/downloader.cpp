@@ -15,8 +15,6 @@ void ShowSystemMessage(const std::string& text, const std::string& title) {
     ::MessageBoxA(::GetActiveWindow(), text.c_str(), title.c_str(), MB_OK);
 }
 
-Downloader::Downloader() : Downloader(ShowSystemMessage) {}
-
 Downloader::Downloader(Notice startErrorNotice, const WinInetApi* api)
     : api_(api), startErrorNotice_(std::move(startErrorNotice)) {
     // A registered message cannot be mistaken for another window's own,

@@ -21,11 +21,10 @@ class Downloader {
 public:
     using Notice = std::function<void(const std::string& text, const std::string& title)>;
 
-    // `startErrorNotice` tells the user that a download could not start;
-    // by default the system message box. `api` is the WinINet to use; by
-    // default the system's.
-    Downloader();
-    explicit Downloader(Notice startErrorNotice, const WinInetApi* api = WinInet());
+    // `startErrorNotice` tells the user that a download could not start
+    // (ShowSystemMessage is the system's box). `api` is the WinINet to use,
+    // WinInet() for the system's.
+    Downloader(Notice startErrorNotice, const WinInetApi* api);
     // Cancels whatever is still running.
     ~Downloader();
     Downloader(const Downloader&) = delete;

@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     }
     Downloader control([](const std::string& text, const std::string&) {
         std::fprintf(stderr, "%s\n", text.c_str());
-    });
+    }, WinInet());
     std::int64_t bytes = 0;
     bool done = false;
     bool failed = false;

@@ -126,7 +126,7 @@ protected:
     std::vector<std::pair<std::string, std::string>> startErrors_;
     Downloader control_{[this](const std::string& text, const std::string& title) {
         startErrors_.emplace_back(text, title);
-    }};
+    }, WinInet()};
     EventLog log_;
 };
 
@@ -347,7 +347,8 @@ TEST_F(DownloaderTest, CancelInsideACompletionHandlerRaisesNothingMore) {
 }
 
 TEST_F(DownloaderTest, ControlDestroyedByItsOwnHandlerOrMidTransferIsSafe) {
-    auto owned = std::make_unique<Downloader>([](const std::string&, const std::string&) {});
+    auto owned =
+        std::make_unique<Downloader>([](const std::string&, const std::string&) {}, WinInet());
     bool completed = false;
     owned->OnDownloadComplete = [&](std::int64_t, const std::string&) {
         completed = true;
@@ -358,7 +359,8 @@ TEST_F(DownloaderTest, ControlDestroyedByItsOwnHandlerOrMidTransferIsSafe) {
     ASSERT_TRUE(WaitFor([&] { return completed; }));
     EXPECT_EQ(owned, nullptr);
 
-    auto midway = std::make_unique<Downloader>([](const std::string&, const std::string&) {});
+    auto midway =
+        std::make_unique<Downloader>([](const std::string&, const std::string&) {}, WinInet());
     bool progressed = false;
     midway->OnDownloadProgress = [&](std::int64_t, std::int64_t, const std::string&) {
         progressed = true;
