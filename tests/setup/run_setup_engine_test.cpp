@@ -9,117 +9,27 @@
 
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <vector>
 
 #include "checks/settings.h"
 #include "platform/message_pump.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/scripted_wininet.h"
 
 namespace {
 
-// The scripted network: one server that answers 200 with `body`, or keeps
-// the request waiting until the test lets it answer.
-struct Network {
-    std::string body;
-    std::size_t sent = 0;
-    bool waits = false;  // the open stays pending, as with a stalled server
-    INTERNET_STATUS_CALLBACK callback = nullptr;
-    DWORD_PTR context = 0;
-} g_network;
-
-HINTERNET Handle(int n) { return reinterpret_cast<HINTERNET>(static_cast<INT_PTR>(n)); }
-
-HINTERNET WINAPI FakeOpen(LPCSTR, DWORD, LPCSTR, LPCSTR, DWORD) { return Handle(1); }
-INTERNET_STATUS_CALLBACK WINAPI FakeSetCallback(HINTERNET, INTERNET_STATUS_CALLBACK callback) {
-    g_network.callback = callback;
-    return nullptr;
-}
-HINTERNET WINAPI FakeOpenUrl(HINTERNET, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR context) {
-    g_network.context = context;
-    if (!g_network.waits) return Handle(2);
-    ::SetLastError(ERROR_IO_PENDING);
-    return nullptr;
-}
-BOOL WINAPI FakeCrackUrl(LPCSTR, DWORD, DWORD, LPURL_COMPONENTSA parts) {
-    parts->nScheme = INTERNET_SCHEME_HTTP;
-    parts->dwHostNameLength = 4;
-    return TRUE;
-}
-BOOL WINAPI FakeQueryInfo(HINTERNET, DWORD level, LPVOID buffer, LPDWORD size, LPDWORD index) {
-    if (level == (HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER)) {
-        *static_cast<DWORD*>(buffer) = 200;
-        return TRUE;
-    }
-    if (level == HTTP_QUERY_CONTENT_LENGTH && index && *index == 0) {
-        std::string text = std::to_string(g_network.body.size());
-        text.copy(static_cast<char*>(buffer), text.size());
-        *size = static_cast<DWORD>(text.size());
-        *index = 1;
-        return TRUE;
-    }
-    ::SetLastError(ERROR_HTTP_HEADER_NOT_FOUND);
-    return FALSE;
-}
-BOOL WINAPI FakeDataAvailable(HINTERNET, LPDWORD available, DWORD, DWORD_PTR) {
-    *available = static_cast<DWORD>(g_network.body.size() - g_network.sent);
-    return TRUE;
-}
-BOOL WINAPI FakeRead(HINTERNET, LPVOID buffer, DWORD wanted, LPDWORD count) {
-    DWORD n = static_cast<DWORD>(std::min<std::size_t>(wanted, g_network.body.size() - g_network.sent));
-    g_network.body.copy(static_cast<char*>(buffer), n, g_network.sent);
-    g_network.sent += n;
-    *count = n;
-    return TRUE;
-}
-BOOL WINAPI FakeQueryOption(HINTERNET, DWORD option, LPVOID buffer, LPDWORD size) {
-    std::string url = "http://host/setup.exe";
-    if (option != INTERNET_OPTION_URL || *size <= url.size()) return FALSE;
-    url.copy(static_cast<char*>(buffer), url.size());
-    static_cast<char*>(buffer)[url.size()] = '\0';
-    *size = static_cast<DWORD>(url.size());
-    return TRUE;
-}
-BOOL WINAPI FakeClose(HINTERNET) { return TRUE; }
-
-const WinInetApi* ScriptedNetwork() {
-    static const WinInetApi api = [] {
-        WinInetApi fake;
-        fake.InternetOpenA = FakeOpen;
-        fake.InternetSetStatusCallbackA = FakeSetCallback;
-        fake.InternetOpenUrlA = FakeOpenUrl;
-        fake.InternetCrackUrlA = FakeCrackUrl;
-        fake.InternetQueryDataAvailable = FakeDataAvailable;
-        fake.InternetReadFile = FakeRead;
-        fake.HttpQueryInfoA = FakeQueryInfo;
-        fake.InternetQueryOptionA = FakeQueryOption;
-        fake.InternetCloseHandle = FakeClose;
-        return fake;
-    }();
-    return &api;
-}
-
-// The waiting server answers now.
-void Answer() {
-    INTERNET_ASYNC_RESULT result{reinterpret_cast<DWORD_PTR>(Handle(2)), ERROR_SUCCESS};
-    g_network.callback(Handle(2), g_network.context, INTERNET_STATUS_REQUEST_COMPLETE, &result,
-                       sizeof result);
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using test_support::AnswerPendingOpen;
+using test_support::FileBytes;
+using test_support::g_network;
+using test_support::NetworkScript;
+using test_support::PathExists;
 
 // A whole Windows program to serve: this test's own executable.
 std::string WholeProgram() {
     char self[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, self, MAX_PATH);
-    return ReadWholeFile(self);
+    return FileBytes(self);
 }
 
 std::string TempFolderOfTest() {
@@ -166,7 +76,7 @@ struct FakeView : RunSetupView {
 class Engine : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_network = Network{};
+        g_network = NetworkScript{};
         program = TempFolderOfTest() + "tscheck_engine_test\\";
         ::CreateDirectoryA(program.c_str(), nullptr);
         run.settings = SettingsFile(program);
@@ -199,7 +109,7 @@ protected:
             return made;
         };
         facts.install.url = "http://host/setup.exe";
-        facts.network = ScriptedNetwork();
+        facts.network = test_support::ScriptedWinInet();
         facts.downloadStartError = [this](const std::string& text, const std::string&) {
             view.messages.push_back(text);
         };
@@ -246,7 +156,7 @@ TEST_F(Engine, TheDownloadedSetupStartsAndTheWindowUnloads) {
     ASSERT_TRUE(PumpUntilDone([&] { return view.unloaded || !view.status.starts_with("Status"); }));
     EXPECT_TRUE(view.unloaded);
     EXPECT_EQ(startedPath, folder + "tavrinsecure.exe");
-    EXPECT_EQ(ReadWholeFile(startedPath), g_network.body);
+    EXPECT_EQ(FileBytes(startedPath), g_network.body);
     EXPECT_EQ(view.progressMax, static_cast<std::int64_t>(g_network.body.size()));
     EXPECT_EQ(view.progressValue, view.progressMax) << "the last change always shows";
     EXPECT_FALSE(view.bar);
@@ -268,7 +178,7 @@ TEST_F(Engine, ASetupThatCannotStartKeepsTheWindowWithTheErrorStatus) {
     EXPECT_EQ(view.statusStyle, StatusStyle::Error);
     EXPECT_FALSE(view.bar);
     EXPECT_TRUE(view.messages.empty());
-    EXPECT_FALSE(Exists(folder)) << "nothing of the download stays";
+    EXPECT_FALSE(PathExists(folder)) << "nothing of the download stays";
     startedPath.clear();
 }
 
@@ -277,7 +187,7 @@ TEST_F(Engine, ASetupThatCannotStartKeepsTheWindowWithTheErrorStatus) {
 // nothing of it is read or saved, nothing starts, the window stays.
 TEST_F(Engine, AStalledDownloadTimesOutForGood) {
     g_network.body = WholeProgram();
-    g_network.waits = true;
+    g_network.openWaits = true;
     MakeEngine();
     engine->Run();
     ASSERT_FALSE(folder.empty());
@@ -285,7 +195,7 @@ TEST_F(Engine, AStalledDownloadTimesOutForGood) {
     EXPECT_TRUE(view.messages.empty());
     bool answeredDuringBox = false;
     view.whileBoxIsUp = [&] {
-        Answer();
+        AnswerPendingOpen();
         answeredDuringBox = true;
         PumpAWhile();
     };
@@ -298,7 +208,7 @@ TEST_F(Engine, AStalledDownloadTimesOutForGood) {
     EXPECT_FALSE(view.unloaded);
     EXPECT_FALSE(view.end);
     EXPECT_EQ(view.status, kDownloading);
-    EXPECT_FALSE(Exists(folder)) << "nothing of the download stays";
+    EXPECT_FALSE(PathExists(folder)) << "nothing of the download stays";
     view.whileBoxIsUp = nullptr;
     for (int second = 0; second < 30; ++second) engine->OnStallTick();
     EXPECT_EQ(view.messages.size(), 1u);
@@ -308,13 +218,13 @@ TEST_F(Engine, AStalledDownloadTimesOutForGood) {
 // file go, and the stall ticker says nothing more.
 TEST_F(Engine, ClosingMidDownloadEndsItQuietly) {
     g_network.body = WholeProgram();
-    g_network.waits = true;
+    g_network.openWaits = true;
     MakeEngine();
     engine->Run();
-    ASSERT_TRUE(Exists(folder));
+    ASSERT_TRUE(PathExists(folder));
     engine->Abandon();
-    EXPECT_FALSE(Exists(folder));
-    Answer();
+    EXPECT_FALSE(PathExists(folder));
+    AnswerPendingOpen();
     PumpAWhile();
     EXPECT_EQ(g_network.sent, 0u) << "the late answer is not even read";
     for (int second = 0; second < 30; ++second) engine->OnStallTick();
