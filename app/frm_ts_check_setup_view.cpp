@@ -9,7 +9,6 @@
 #include "setup/file_manip.h"
 #include "setup/private_folder.h"
 #include "setup/setup_pins.h"
-#include "setup/signature_api.h"
 
 namespace {
 
@@ -38,7 +37,9 @@ std::unique_ptr<RunSetupEngine> frmTSCheck::MakeRunSetupEngine() {
     install.url = SetupDownloadUrl();
     install.pinnedSha256 = pins.sha256;
     install.pinnedSigner = pins.signer;
-    install.signatures = &SystemSignatureApi();
+    // Null: the system's, bound when the first setup is checked, so that
+    // the click hides the button at once instead of loading wintrust.dll.
+    install.signatures = nullptr;
     RunSetupFacts facts;
     facts.install = std::move(install);
     facts.network = WinInet();
