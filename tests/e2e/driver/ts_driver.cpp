@@ -152,12 +152,37 @@ void ScreenPointerTo(POINT at) {
     ::SetCursorPos(at.x, at.y);
 }
 
+// Pauses that let Wine route input stretch with the emulated machine's time
+// scale, as the harness stretches its own waits.
+DWORD TimeScale() {
+    const char* text = std::getenv("TSCHECK_TEST_TIME_SCALE");
+    int scale = text ? std::atoi(text) : 1;
+    return static_cast<DWORD>(scale < 1 ? 1 : scale > 20 ? 20 : scale);
+}
+
+void Settle(DWORD ms) { ::Sleep(ms * TimeScale()); }
+
 bool PointerTo(int x, int y) {
     if (!g_current) return false;
     POINT at{x, y};
     ::ClientToScreen(g_current, &at);
-    ScreenPointerTo(at);
+    // A slow display may still deliver an older pointer position after the
+    // move; a button pressed then would land elsewhere. Move again until the
+    // pointer stays where it was sent.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ScreenPointerTo(at);
+        Settle(150);
+        POINT now{};
+        if (::GetCursorPos(&now) && now.x == at.x && now.y == at.y) break;
+    }
     return true;
+}
+
+void ClickLeft() {
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    Settle(50);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    Settle(150);
 }
 
 bool Screenshot(const char* path) {
@@ -272,13 +297,7 @@ int main(int argc, char** argv) {
         } else if (step == "move" || step == "click") {
             int x = std::atoi(next(i).c_str()), y = std::atoi(next(i).c_str());
             if (!PointerTo(x, y)) std::printf("error no-window\n");
-            ::Sleep(150);
-            if (step == "click") {
-                SendMouse(MOUSEEVENTF_LEFTDOWN);
-                ::Sleep(50);
-                SendMouse(MOUSEEVENTF_LEFTUP);
-                ::Sleep(150);
-            }
+            if (step == "click") ClickLeft();
         } else if (step == "drag") {
             POINT from{std::atoi(next(i).c_str()), std::atoi(next(i).c_str())};
             POINT to{std::atoi(next(i).c_str()), std::atoi(next(i).c_str())};
@@ -320,11 +339,7 @@ int main(int argc, char** argv) {
                 ::ScreenToClient(g_current, &at);
             }
             PointerTo(at.x, at.y);
-            ::Sleep(150);
-            SendMouse(MOUSEEVENTF_LEFTDOWN);
-            ::Sleep(50);
-            SendMouse(MOUSEEVENTF_LEFTUP);
-            ::Sleep(150);
+            ClickLeft();
         } else if (step == "key") {
             WORD vk = static_cast<WORD>(std::atoi(next(i).c_str()));
             INPUT input[2]{};
