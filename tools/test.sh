@@ -2,8 +2,8 @@
 # Builds TSCheck.exe and its tests, then runs the whole test suite under Wine
 # (unit tests and end-to-end scenarios). A display is taken from $DISPLAY or
 # made with Xvfb. Extra arguments go to ctest (for example -L unit). Where
-# this machine cannot run 32-bit code (or TSCHECK_EMULATE=1), the tests are
-# built here and run in the emulated machine.
+# Wine cannot run here (see tools/lib/machine.sh), the tests are built here
+# and run in the guest, as a container or as an emulated machine.
 set -eEuo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
@@ -16,8 +16,8 @@ if [ "$TSCHECK_MACHINE" != guest ]; then
     ensure_packages
     configure_and_build "$build"
 fi
-if [ "$TSCHECK_MACHINE" = emulated ]; then
-    exec "$root/tools/guest/run.sh" tools/test.sh "$@"
+if wine_in_guest; then
+    run_in_guest tools/test.sh "$@"
 fi
 ensure_display
 ensure_wine_prefix "$build"

@@ -1,6 +1,7 @@
 # Shared by the project's scripts: build, display and Wine prefix.
 # shellcheck shell=bash
 source "$root/tools/lib/machine.sh"
+source "$root/tools/lib/packages.sh"
 
 # A failing step names itself (script, line, command, status) instead of
 # ending the script silently. Call right after sourcing this file.
@@ -9,9 +10,25 @@ name_failures() {
     trap 'echo "${0##*/}: failed with status $? at ${BASH_SOURCE[0]#"$root"/}:$LINENO: $BASH_COMMAND" >&2' ERR
 }
 
-# Where the emulated machine's image is kept: outside the source tree.
+# Wine names Windows files in the locale's character set, and a test's
+# non-ASCII folder names need UTF-8, whatever locale the caller has (often
+# none, or one that is not installed). Every Debian has C.UTF-8.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+unset LANGUAGE
+
+# Where the guest's image is kept: outside the source tree, so that every
+# checkout on this machine (a CI clone too) shares the one made once.
 guest_cache() {
-    echo "${TSCHECK_GUEST_CACHE:-$root/build/guest}"
+    echo "${TSCHECK_GUEST_CACHE:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/tscheck/guest}"
+}
+
+# Runs a script of this checkout again in the guest (see machine.sh), as a
+# container or as an emulated machine, and ends with its status.
+run_in_guest() {
+    if [ "$TSCHECK_MACHINE" = contained ]; then
+        exec "$root/tools/guest/contain.sh" "$@"
+    fi
+    exec "$root/tools/guest/run.sh" "$@"
 }
 
 # Runs the given commands when the script ends, after those added before.
@@ -77,14 +94,17 @@ ensure_wine_prefix() {
 # Everything a script needs to run Windows programs: the build, a display and
 # the prefix. Called as `prepare_wine_run "$build" "$0" "$@"`: where Wine
 # cannot run here, the build stays here and the calling script starts again
-# in the emulated machine with the same arguments, where it skips the build.
+# in the guest with the same arguments, where it skips the build.
 prepare_wine_run() {
     local build=$1 script=$2
     shift 2
     choose_machine
-    [ "$TSCHECK_MACHINE" = guest ] || configure_and_build "$build" >/dev/null
-    if [ "$TSCHECK_MACHINE" = emulated ]; then
-        exec "$root/tools/guest/run.sh" "$(realpath --relative-to="$root" "$script")" "$@"
+    if [ "$TSCHECK_MACHINE" != guest ]; then
+        ensure_packages
+        configure_and_build "$build" >/dev/null
+    fi
+    if wine_in_guest; then
+        run_in_guest "$(realpath --relative-to="$root" "$script")" "$@"
     fi
     ensure_display
     ensure_wine_prefix "$build"

@@ -1,4 +1,5 @@
-# Which machine runs Wine: this one, or the emulated one in tools/guest.
+# Where Wine runs: on this machine, in the project's guest (tools/guest) as a
+# container at native speed, or in the guest as an emulated machine.
 # shellcheck shell=bash
 
 # Runs a 93-byte 32-bit x86 Linux program that exits with status 32. Wine
@@ -19,24 +20,38 @@ runs_32bit_code() {
     [ "$status" -eq 32 ]
 }
 
-# Sets and exports TSCHECK_MACHINE: "native" (Wine runs here), "emulated"
-# (build here, run Wine in the emulated machine) or "guest" (inside it), and
-# says in one line why a script takes the emulated path. TSCHECK_EMULATE=1
-# forces that path on a machine that does not need it.
+# Sets and exports TSCHECK_MACHINE and says in one line which way Wine runs
+# and why:
+#   native     Wine runs here
+#   contained  this kernel runs 32-bit code, but the package archive cannot
+#              give it a 32-bit Wine: the guest's root runs as a container
+#   emulated   this kernel cannot run 32-bit code (or TSCHECK_EMULATE=1):
+#              the guest runs as an emulated machine, about 7x slower
+#   guest      inside either of the two
+# Needs packages.sh: whether Wine can be installed is asked of apt.
 choose_machine() {
     [ -n "${TSCHECK_MACHINE:-}" ] && return 0
     if [ -n "${TSCHECK_IN_GUEST:-}" ]; then
         TSCHECK_MACHINE=guest
     elif [ "${TSCHECK_EMULATE:-0}" = 1 ]; then
-        echo "TSCHECK_EMULATE=1: Wine runs in the emulated machine (tools/guest)," \
-            "though this machine runs 32-bit code."
+        echo "Wine runs emulated (tools/guest): TSCHECK_EMULATE=1, though this machine runs 32-bit code."
         TSCHECK_MACHINE=emulated
     elif ! runs_32bit_code; then
-        echo "This machine's kernel does not run 32-bit x86 code, which Wine needs:" \
-            "Wine runs in an emulated machine (tools/guest), more slowly."
+        echo "Wine runs emulated (tools/guest), more slowly: this machine's kernel does not run" \
+            "32-bit x86 code, which Wine needs."
         TSCHECK_MACHINE=emulated
+    elif find_why_wine_unavailable; [ -n "$WINE_UNAVAILABLE" ]; then
+        echo "Wine runs contained (tools/guest as a container, at native speed): $WINE_UNAVAILABLE."
+        TSCHECK_MACHINE=contained
     else
+        echo "Wine runs here: this machine runs 32-bit code and has Debian's 32-bit Wine."
         TSCHECK_MACHINE=native
     fi
     export TSCHECK_MACHINE
+}
+
+# Whether Wine runs in the guest (contained or emulated): the build stays here
+# and the Wine part of a script starts again in there.
+wine_in_guest() {
+    [ "$TSCHECK_MACHINE" = contained ] || [ "$TSCHECK_MACHINE" = emulated ]
 }

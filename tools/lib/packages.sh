@@ -14,9 +14,13 @@ TSCHECK_WINE_PACKAGES=(
     wine wine32:i386 wine64
     xvfb xauth x11-utils imagemagick
 )
-# Making and starting the emulated machine.
+# Making the guest (tools/guest), and starting it as a container or as an
+# emulated machine.
+TSCHECK_CONTAINER_PACKAGES=(
+    debootstrap e2fsprogs
+)
 TSCHECK_EMULATOR_PACKAGES=(
-    qemu-system-x86 debootstrap e2fsprogs
+    qemu-system-x86 "${TSCHECK_CONTAINER_PACKAGES[@]}"
 )
 
 # The Debian archive this machine's apt uses (the first one that carries
@@ -45,28 +49,86 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Installs what this machine lacks: the build packages, and Wine's or the
-# emulator's depending on TSCHECK_MACHINE (see machine.sh).
-ensure_packages() {
-    local wanted=("${TSCHECK_BUILD_PACKAGES[@]}") missing=() updated=0 package
-    if [ "${TSCHECK_MACHINE:-native}" = emulated ]; then
-        wanted+=("${TSCHECK_EMULATOR_PACKAGES[@]}")
-    else
-        wanted+=("${TSCHECK_WINE_PACKAGES[@]}")
-        if ! dpkg --print-foreign-architectures | grep -qx i386; then
-            as_root dpkg --add-architecture i386
-            as_root apt-get update -qq
-            updated=1
-        fi
-    fi
-    for package in "${wanted[@]}"; do
+# The given packages that are not installed, one line.
+missing_packages() {
+    local package missing=()
+    for package in "$@"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$package")
         fi
     done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    echo "Installing: ${missing[*]}"
-    [ $updated -eq 1 ] || as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
+    echo "${missing[*]}"
+}
+
+# Refreshes apt's package lists once per script. An index that fails (a
+# mirror in mid-sync, a proxy's stale file, an architecture a site does not
+# mirror) is a warning naming it: what is needed may well come from the
+# others, and the install says so if it does not.
+PACKAGE_INDEX_REFRESHED=0
+refresh_package_index() {
+    [ "$PACKAGE_INDEX_REFRESHED" = 1 ] && return 0
+    PACKAGE_INDEX_REFRESHED=1
+    local log status=0
+    log=$(as_root apt-get update -qq 2>&1) || status=$?
+    if [ "$status" -ne 0 ] || grep -q '^[EW]: Failed to fetch' <<<"$log"; then
+        local failed
+        failed=$(sed -n 's/^[EW]: Failed to fetch \([^ ]*\).*/\1/p' <<<"$log" | paste -sd ' ')
+        echo "Warning: apt-get update could not refresh every package index" \
+            "(${failed:-status $status}); going on with the lists apt has." >&2
+    fi
+}
+
+# Sets WINE_UNAVAILABLE to why Debian's 32-bit Wine cannot be installed on
+# this machine, in a few words; empty when it is installed or can be. Adds
+# the i386 architecture when it is missing (as installing Wine would), and
+# removes nothing.
+find_why_wine_unavailable() {
+    WINE_UNAVAILABLE=""
+    local missing simulation
+    missing=$(missing_packages "${TSCHECK_WINE_PACKAGES[@]}")
+    [ -z "$missing" ] && return 0
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        as_root dpkg --add-architecture i386
+        PACKAGE_INDEX_REFRESHED=0
+    fi
+    refresh_package_index
+    if ! apt-cache show wine32:i386 >/dev/null 2>&1; then
+        WINE_UNAVAILABLE="the package archive has no 32-bit Wine (wine32:i386)"
+        return 0
+    fi
+    # shellcheck disable=SC2086  # one word a package
+    if ! simulation=$(apt-get install -s -qq --no-install-recommends $missing 2>&1); then
+        WINE_UNAVAILABLE="the package archive cannot give this machine a 32-bit Wine"
+        WINE_UNAVAILABLE+=" ($(grep -m1 '^E:' <<<"$simulation" | sed 's/^E: //; s/\.$//'))"
+    fi
+}
+
+# Installs what this machine lacks for the way Wine runs (TSCHECK_MACHINE,
+# see machine.sh): the build packages, and Wine's, the container's or the
+# emulator's. Stops with one line naming what could not be installed.
+ensure_packages() {
+    local wanted=("${TSCHECK_BUILD_PACKAGES[@]}") missing
+    case "${TSCHECK_MACHINE:-native}" in
+        emulated) wanted+=("${TSCHECK_EMULATOR_PACKAGES[@]}") ;;
+        contained) wanted+=("${TSCHECK_CONTAINER_PACKAGES[@]}") ;;
+        *)
+            wanted+=("${TSCHECK_WINE_PACKAGES[@]}")
+            if ! dpkg --print-foreign-architectures | grep -qx i386; then
+                as_root dpkg --add-architecture i386
+                PACKAGE_INDEX_REFRESHED=0
+            fi
+            ;;
+    esac
+    missing=$(missing_packages "${wanted[@]}")
+    [ -z "$missing" ] && return 0
+    echo "Installing: $missing"
+    refresh_package_index
+    local log
+    # shellcheck disable=SC2086  # one word a package
+    if ! log=$(as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+            --no-install-recommends $missing 2>&1 >/dev/null); then
+        echo "Cannot install the packages this project needs ($missing):" \
+            "$(grep -m1 '^E:' <<<"$log" | sed 's/^E: //')" >&2
+        return 1
+    fi
 }
