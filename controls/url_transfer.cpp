@@ -9,9 +9,12 @@
 #include "platform/critical_section.h"
 #include "platform/run_log.h"
 
-// What WinINet's threads and the window thread share for one transfer. The
-// read buffer is handed to WinINet for reads that complete later, so it must
-// outlive the transfer until WinINet has closed every handle it made for it.
+// What WinINet's threads and the window thread share for one transfer.
+// Every out-value of a call that may complete later (the read buffer, the
+// count of a read, the count of a query for data) lives here, never in a
+// frame: WinINet writes through the pointer when the call completes, on its
+// own thread, so it must outlive the transfer until WinINet has closed
+// every handle it made for it.
 struct UrlTransfer::Channel {
     HWND window = nullptr;
     UINT message = 0;
@@ -20,6 +23,9 @@ struct UrlTransfer::Channel {
     // Where WinINet puts the count of a read; it may write it later, when
     // the read had to wait. kNoCount until then.
     DWORD count = 0;
+    // Where WinINet puts what a query found has arrived, also later when
+    // the query had to wait.
+    DWORD available = 0;
 
     // Guarded by the registry lock.
     DWORD_PTR result = 0;
@@ -268,13 +274,13 @@ TransferStep UrlTransfer::ReadNext() {
     DWORD gathered = 0;
     const DWORD started = ::GetTickCount();
     for (;;) {
-        DWORD available = 0;
-        if (!api_->InternetQueryDataAvailable(request_.get(), &available, 0, id_)) {
+        if (!api_->InternetQueryDataAvailable(request_.get(), &channel_->available, 0, id_)) {
             if (::GetLastError() != ERROR_IO_PENDING) return Fail("the read failed");
             state_ = State::WaitingForData;
             lastPause_ = ::GetTickCount();
             return gathered ? Consume(gathered) : TransferStep::Nothing;
         }
+        DWORD available = channel_->available;
         if (available == 0) return gathered ? Consume(gathered) : Finish();
 
         DWORD wanted = std::min(available, kReadSize - gathered);

@@ -88,6 +88,13 @@ ensure_wine_prefix() {
         "$root/tools/wine-run" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
             >/dev/null 2>&1 </dev/null || true
     fi
+    # Without Wine's crash dialog a crashed program ends at once with its
+    # exception code; with it, the program stays on screen with every
+    # thread stopped, and whatever waits for it sees a hang.
+    if ! grep -q '"ShowCrashDialog"=dword:00000000' "$TSCHECK_WINEPREFIX/user.reg" 2>/dev/null; then
+        "$root/tools/wine-run" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+            /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null || true
+    fi
     on_exit "WINEPREFIX='$TSCHECK_WINEPREFIX' wineserver -k 2>/dev/null || true"
 }
 
