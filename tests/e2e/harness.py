@@ -37,6 +37,9 @@ CLOSE_BUTTON = _centre(CLOSE_BUTTON_BOX)
 
 
 PREFIX64 = os.path.join(BUILD, "wineprefix64")
+# Off, a crashed program ends at once with its exception code, instead of
+# staying on screen, every thread stopped, behind Wine's crash dialog.
+CRASH_DIALOG_KEY = r"HKCU\Software\Wine\WineDbg"
 _active_prefix = PREFIX
 
 
@@ -55,19 +58,31 @@ def wine(*args, timeout=120):
     """Runs a Windows program; its output comes back as text. The output goes
     through a file, not a pipe: programs it starts inherit the descriptors,
     and one that stays running would hold a pipe open."""
-    with tempfile.TemporaryFile() as out:
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         try:
             result = subprocess.run([WINE_RUN, *args], env=_wine_env(_active_prefix), stdout=out,
-                                    stderr=subprocess.DEVNULL, timeout=timeout * TIME_SCALE,
+                                    stderr=err, timeout=timeout * TIME_SCALE,
                                     stdin=subprocess.DEVNULL)
         except subprocess.TimeoutExpired:
             # What it printed before it stuck is the best clue there is.
             out.seek(0)
             sys.stdout.write(out.read().decode(errors="replace").replace("\r\n", "\n"))
+            _show_wine_errors(_read(err))
             raise
-        out.seek(0)
-        result.stdout = out.read().decode(errors="replace").replace("\r\n", "\n")
+        result.stdout = _read(out)
+        result.stderr = _read(err)
     return result
+
+
+def _read(file):
+    file.seek(0)
+    return file.read().decode(errors="replace").replace("\r\n", "\n")
+
+
+def _show_wine_errors(text):
+    if text.strip():
+        sys.stdout.write("--- what Wine wrote to standard error ---\n" + text +
+                         "--- end of Wine's standard error ---\n")
 
 
 def use_64_bit_windows():
@@ -77,6 +92,9 @@ def use_64_bit_windows():
     env = _wine_env(PREFIX64)
     subprocess.run([WINE_RUN, "wineboot", "-i"], env=env, stdin=subprocess.DEVNULL,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300 * TIME_SCALE)
+    subprocess.run([WINE_RUN, "reg", "add", CRASH_DIALOG_KEY, "/v", "ShowCrashDialog", "/t",
+                    "REG_DWORD", "/d", "0", "/f"], env=env, stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120 * TIME_SCALE)
     # A persistent server whose services do not hold our output pipes.
     subprocess.run(["wineserver", "-p"], env=dict(env, WINEPREFIX=PREFIX64),
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
@@ -174,6 +192,8 @@ class Run:
         self.clocks = []      # the driver's "clock" readings in milliseconds
         self.exit_code = None
         self.appeared = []    # "<class> <title>" of windows seen by watch-exit
+        self.crash = None     # the exception code of a program that crashed
+        self.answering = None  # at a timed-out wait: did its windows still answer
         for line in self.lines:
             if line == "dump":
                 self.dumps.append([])
@@ -185,9 +205,13 @@ class Run:
                 self.appeared.append(line[len("appeared "):])
             elif line.startswith("clock "):
                 self.clocks.append(int(line.split()[1]))
+            elif line.startswith("crash "):
+                self.crash = line.split()[1]
             elif line.startswith("exit-code "):
                 value = line.split()[1]
                 self.exit_code = None if value == "timeout" else int(value)
+                if value == "timeout":
+                    self.answering = line.split("answering=")[-1]
 
     def window(self, dump=0, title=MAIN_TITLE):
         for w in self.dumps[dump]:
@@ -223,6 +247,7 @@ class Scenario(unittest.TestCase):
 
     def setUp(self):
         self.name = self.id().split(".")[-1]
+        self._wine_errors = []
         self._prepare_folder()
 
     def _prepare_folder(self):
@@ -239,6 +264,10 @@ class Scenario(unittest.TestCase):
         self._prepare_folder()
 
     def tearDown(self):
+        # A failed scenario shows what Wine said while it ran: a crash's
+        # backtrace, a missing DLL.
+        if not self._outcome.success:
+            _show_wine_errors("".join(self._wine_errors))
         set_windows_version(None)
         use_32_bit_windows()
 
@@ -266,7 +295,13 @@ class Scenario(unittest.TestCase):
         launch = ["launch", self.exe] if arguments is None else ["launch-with", self.exe, arguments]
         result = wine(driver, *launch, *_stretch_waits(steps), timeout=timeout)
         sys.stdout.write(result.stdout)
-        return Run(result.stdout)
+        self._wine_errors.append(result.stderr)
+        run = Run(result.stdout)
+        if run.answering:
+            print(f"The program did not end in time; its windows answered: {run.answering}")
+        if run.crash:
+            self.fail(f"TSCheck.exe crashed with exception code {run.crash}")
+        return run
 
     def keep_shot(self, bmp_path, label):
         """Keeps a screenshot as PNG under build/e2e/shots; returns its path."""

@@ -22,7 +22,9 @@
 //   sleep <ms>
 //   clock                      "clock <milliseconds since some start>"
 //   copy <from> <to>           copy a file (to look at it while the program runs)
-//   wait-exit <s>              "exit-code <n>" (or "exit-code timeout", then kills)
+//   wait-exit <s>              "exit-code <n>", after "crash <code>" for an exception
+//                              code (or "exit-code timeout answering=yes|no|no-window",
+//                              then kills)
 //   measure-exit <s>           the same, then "stats cpu_ms=.. peak_kb=.. clock=.."
 //   watch-exit <s>             the same, and meanwhile "appeared <class> <title>"
 //                              for every visible top-level window of the program
@@ -229,16 +231,45 @@ unsigned long ProcessorMs() {
     return static_cast<unsigned long>(total / 10000);
 }
 
-// "exit-code <n>" once the program has ended, or "exit-code timeout" after
+// Whether the program's visible windows still answer a message: "yes", "no"
+// (a window thread is stuck, or the program has crashed and stopped), or
+// "no-window".
+struct Answer {
+    int windows = 0;
+    bool stuck = false;
+};
+BOOL CALLBACK AskWindow(HWND hwnd, LPARAM param) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != g_process.dwProcessId || !::IsWindowVisible(hwnd)) return TRUE;
+    auto* answer = reinterpret_cast<Answer*>(param);
+    ++answer->windows;
+    DWORD_PTR ignored = 0;
+    if (!::SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored))
+        answer->stuck = true;
+    return TRUE;
+}
+const char* Answering() {
+    Answer answer;
+    ::EnumWindows(AskWindow, reinterpret_cast<LPARAM>(&answer));
+    return answer.windows == 0 ? "no-window" : answer.stuck ? "no" : "yes";
+}
+
+// "exit-code <n>" once the program has ended, after "crash <code>" when it
+// ended with an exception code; or "exit-code timeout answering=..." after
 // ending it.
 void ReportExit(DWORD waited) {
     if (waited != WAIT_OBJECT_0) {
-        std::printf("exit-code timeout\n");
+        std::printf("exit-code timeout answering=%s\n", Answering());
         ::TerminateProcess(g_process.hProcess, 1);
         return;
     }
     DWORD code = 0;
     ::GetExitCodeProcess(g_process.hProcess, &code);
+    // With Wine's crash dialog off, a crashed program ends at once with its
+    // exception's code: 0xC0000005 for an access violation, and the other
+    // codes of the error class.
+    if ((code & 0xF0000000u) == 0xC0000000u) std::printf("crash 0x%08lX\n", code);
     std::printf("exit-code %lu\n", code);
 }
 

@@ -102,6 +102,20 @@ class InstallDownload(Scenario):
         colours = self.bar_pixels(Bitmap(unix_shot), main_window)
         self.assertGreater(len(colours), 3, "a drawn bar, not an empty field")
 
+    def test_body_that_comes_after_its_headers_in_small_pieces_is_started(self):
+        # The headers, then a wait, then the body in small pieces: WinINet's
+        # queries for data wait and complete later on its own threads.
+        content = sample_setup(2 * 1024 * 1024)
+        with serving({SETUP_PATH: content}, shape="stall=0&pause=1500&rate=500000"):
+            run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP,
+                             "wait-exit", "60", "sleep", "1500")
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+        setup_file, marker = self.downloaded()
+        self.assertIsNotNone(setup_file, "downloaded into a folder of the run's own")
+        with open(setup_file, "rb") as f:
+            self.assertEqual(f.read(), content, "exactly the served bytes")
+        self.assertTrue(os.path.exists(marker), "the downloaded setup started from its folder")
+
     def test_stalled_server_times_out_after_about_19_seconds(self):
         with serving({SETUP_PATH: sample_setup(4 * 1024 * 1024)}, shape="stall=300000"):
             run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP, "clock",
