@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/move_file.h"
+
 std::string FolderOfPath(const std::string& path) {
     std::size_t slash = path.find_last_of("\\/");
     if (slash == std::string::npos) {
@@ -53,8 +55,8 @@ bool StagedFile::Commit() {
     bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     bool placed = false;
     if (!exists || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0) {
-        placed = ::MoveFileExA(temporaryPath_.c_str(), savePath_.c_str(),
-                               MOVEFILE_REPLACE_EXISTING) != FALSE;
+        placed = MoveFileExBound(temporaryPath_.c_str(), savePath_.c_str(),
+                                 MOVEFILE_REPLACE_EXISTING) != FALSE;
         if (!placed && ::GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) {
             // Windows 9x has no MoveFileExA: make room, then rename.
             placed = (!exists || ::DeleteFileA(savePath_.c_str())) &&

@@ -91,12 +91,14 @@ void RunSetupCommands(RunSetupView& view, const CheckRun& run,
     std::string command;
     bool keepWindowOpen = false;
     try {
-        command = RestoreStrippedQuotes(settings.ReadCommand("Run"));
+        // After a failed check nothing runs, so nothing in Run can stop the
+        // unload with the verdict.
         if (!run.Passed()) {
             view.UnloadWindow();
             view.RequestEnd({kExitNoVerdict, EndReason::SetupDone});
             return;
         }
+        command = RestoreStrippedQuotes(settings.ReadCommand("Run"));
         if (command == "installtavrinsecure") {
             view.SetBusyPointer(true);
             keepWindowOpen = runInstallScript();
@@ -124,11 +126,14 @@ void RunSetupCommands(RunSetupView& view, const CheckRun& run,
                     // more runs, whatever the settings file still says.
                     if (view.Ending()) return;
                 }
-                // Two empty values in a row end the list.
+                // Two empty values in a row end the list. The key after them
+                // is still read, as the list always has, but never run, so
+                // its length stops nothing.
                 if (command.empty() && previous.empty()) goingOn = false;
                 previous = command;
                 std::string key = "Run" + std::to_string(index);
-                command = RestoreStrippedQuotes(settings.ReadCommand(key));
+                command = goingOn ? RestoreStrippedQuotes(settings.ReadCommand(key))
+                                  : settings.ReadRequirement(key);
                 ++index;
             }
         }

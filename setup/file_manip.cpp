@@ -5,6 +5,7 @@
 #include "platform/ansi_paths.h"
 #include "platform/locale_format.h"
 #include "platform/message_pump.h"
+#include "platform/move_file.h"
 #include "platform/owned.h"
 #include "platform/unlinked_file.h"
 #include "platform/whole_file.h"
@@ -47,7 +48,7 @@ std::string WinInitWithDeletion(const std::optional<std::string>& current,
 void DeleteAtRestart(const std::string& path, const SystemFacts& system) {
     std::string shortPath = ShortPathName(path);
     if (system.Environment("OS") == "Windows_NT") {
-        (void)::MoveFileExA(shortPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        (void)MoveFileExBound(shortPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         return;
     }
     // Windows 9x: the start-up rename list, kept byte for byte.

@@ -172,6 +172,27 @@ TEST_F(Runner, AnOverLongCommandIsRefusedNotCutAndRun) {
     EXPECT_EQ(host.end->reason, EndReason::SettingsStop);
 }
 
+// Only a value that would run is refused for its length: after a failed
+// check nothing runs and the window unloads with the verdict, and the key
+// read just after the list's end is never run.
+TEST_F(Runner, OverLongValuesThatNeverRunStopNothing) {
+    std::string overLong = "cmd.exe /c echo " + std::string(300, 'x');
+    Settings({"Run = " + overLong, "Msg = never shown"});
+    run.verdict = false;
+    Run();
+    EXPECT_TRUE(host.messages.empty()) << host.messages[0];
+    EXPECT_TRUE(host.unloaded) << "the unload that ends with the verdict";
+
+    host = FakeHost{};
+    run.verdict = true;
+    Settings({"Run = " + Touch(), "Run0 =", "Run1 =", "Run2 = " + overLong, "Msg = Done."});
+    Run();
+    EXPECT_TRUE(Ran());
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Done."});
+    EXPECT_TRUE(host.unloaded);
+    EXPECT_EQ(host.end->reason, EndReason::SetupDone);
+}
+
 TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
     std::string favorites = FavoritesFolder();
     ASSERT_FALSE(favorites.empty());
