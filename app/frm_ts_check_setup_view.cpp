@@ -9,6 +9,7 @@
 #include "setup/file_manip.h"
 #include "setup/private_folder.h"
 #include "setup/setup_pins.h"
+#include "setup/setup_start.h"
 
 namespace {
 
@@ -24,19 +25,22 @@ std::int32_t ClampToBar(std::int64_t value) {
 std::unique_ptr<RunSetupEngine> frmTSCheck::MakeRunSetupEngine() {
     SetupPins pins = BuiltInSetupPins();
     InstallFacts install;
-    install.tempFolder = TempFolder();
-    install.osCode = run_.osCode;
-    install.startProgram = [](const std::string& path, bool elevate, const std::string& folder) {
-        SystemResult started = ShellRun(path, elevate, "", SW_SHOWNORMAL, folder);
-        // The user may have declined the elevation prompt; the log says so.
+    install.tempFolder = SetupStagingRoot(RealSystem());
+    install.startProgram = [](const std::string& path, const std::string& folder,
+                              HANDLE verifiedFile) {
+        SystemResult started = StartVerifiedSetup(path, folder, verifiedFile);
         if (!started)
-            LogLine({"The shell did not start the setup: ", SystemErrorText(started.error)});
+            LogLine({"The setup did not start: ", SystemErrorText(started.error)});
         return static_cast<bool>(started);
     };
-    install.makePrivateFolder = CreatePrivateFolder;
+    install.makePrivateFolder = [](const std::string& parent) {
+        RemoveEarlierPrivateFolders(parent);
+        return CreatePrivateFolder(parent);
+    };
     install.url = SetupDownloadUrl();
     install.pinnedSha256 = pins.sha256;
     install.pinnedSigner = pins.signer;
+    install.pinnedSignerKey = pins.signerKey;
     // Null: the system's, bound when the first setup is checked, so that
     // the click hides the button at once instead of loading wintrust.dll.
     install.signatures = nullptr;

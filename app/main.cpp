@@ -5,6 +5,7 @@
 
 #include "app/frm_ts_check.h"
 #include "app/program_arguments.h"
+#include "platform/file_owner.h"
 #include "platform/run_log.h"
 #include "platform/system_error.h"
 #include "platform/system_library.h"
@@ -49,7 +50,12 @@ void RunWindow(ProgramArguments arguments, std::string logPath, MSG& msg) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     HardenDllSearch();
     ProgramArguments arguments = ReadArguments(::GetCommandLineA());
-    std::string logPath = arguments.log ? OpenRunLog(arguments.logPath) : std::string();
+    // The elevated copy appends to what the copy that started it made; any
+    // other elevated run writes only where the user could.
+    LogAccess access = !ProcessIsElevated() ? LogAccess::CreateOrAppend
+                       : arguments.elevated ? LogAccess::AppendToUsersOwn
+                                            : LogAccess::UsersOwnOnly;
+    std::string logPath = arguments.log ? OpenRunLog(arguments.logPath, access) : std::string();
     LogLine({"TSCheck " TSCHECK_VERSION " started, arguments: ", arguments.text});
     MSG msg{};
     {

@@ -11,6 +11,7 @@
 #include "platform/whole_file.h"
 #include "setup/command_launch.h"
 #include "platform/device_names.h"
+#include "platform/file_owner.h"
 #include "setup/file_manip.h"
 #include "setup/special_folders.h"
 
@@ -47,6 +48,26 @@ StartedCommand StartCommandLine(const std::string& command) {
     return started;
 }
 
+namespace {
+
+bool WritableForTheUser(const std::string& folder) {
+    // The user's registry says where Favorites is. An elevated run writes
+    // the shortcut only into a plain folder of the user's own, never into
+    // one that only administrators may change.
+    if ((::GetVersion() & 0x80000000u) != 0 || !ProcessIsElevated()) return true;
+    OwnedHandle held(::CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY | READ_CONTROL,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                   nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    return held && ::GetFileInformationByHandle(held.get(), &info) &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
+           OwnedByProcessUser(held.get());
+}
+
+}  // namespace
+
 bool IsPlainShortcutName(const std::string& name) {
     if (name.find_first_of("\\/:") != std::string::npos) return false;
     if (name.find("..") != std::string::npos) return false;
@@ -63,7 +84,7 @@ void CreateFavorite(RunSetupView& view, const SettingsFile& settings) {
     // Without a Favorites folder the shortcut would land in the current
     // folder: then there is no shortcut.
     std::string folder = FavoritesFolder();
-    if (folder.empty()) return;
+    if (folder.empty() || !WritableForTheUser(folder)) return;
     std::string path = folder + (name.empty() ? "tavrin" : name) + ".url";
     std::string shortcut =
         "[InternetShortcut]\r\nURL=" + settings.ReadRequirement("Favorite") + "\r\n";

@@ -6,6 +6,7 @@
 #include "platform/locale_format.h"
 #include "platform/message_pump.h"
 #include "platform/move_file.h"
+#include "platform/system_library.h"
 #include "platform/owned.h"
 #include "platform/unlinked_file.h"
 #include "platform/whole_file.h"
@@ -46,13 +47,22 @@ std::string WinInitWithDeletion(const std::optional<std::string>& current,
 }
 
 void DeleteAtRestart(const std::string& path, const SystemFacts& system) {
+    // The family comes from the system's version record, never from the
+    // environment, which the user sets: an elevated run must not be talked
+    // into rewriting a file of the user's choosing.
+    std::optional<VersionRecord> version = system.ShortVersion();
+    if (!version) return;
     std::string shortPath = ShortPathName(path);
-    if (system.Environment("OS") == "Windows_NT") {
+    if (version->platform == VER_PLATFORM_WIN32_NT) {
         (void)MoveFileExBound(shortPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         return;
     }
-    // Windows 9x: the start-up rename list, kept byte for byte.
-    std::string winInit = system.Environment("WinDir") + "\\WinInit.ini";
+    // Windows 9x: the start-up rename list in the Windows folder the system
+    // names, kept byte for byte.
+    char windows[MAX_PATH] = {};
+    UINT length = ::GetWindowsDirectoryA(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    std::string winInit = std::string(windows) + "\\WinInit.ini";
     // Best effort, like the NT branch: a file that cannot be scheduled stays
     // where it is, and there is nobody to tell at the program's end.
     (void)WriteWholeFile(winInit, WinInitWithDeletion(ReadWholeFile(winInit), shortPath));
@@ -74,6 +84,27 @@ std::string AddTrailingBackslash(std::string path) {
 }
 
 std::string TempFolder() { return AddTrailingBackslash(SystemTempFolder()); }
+
+std::string SetupStagingRoot(const SystemFacts& system) {
+    std::optional<VersionRecord> version = system.ShortVersion();
+    if (!version || version->platform != VER_PLATFORM_WIN32_NT || system.IsNTAdmin() == 0)
+        return TempFolder();
+    // The system's own Windows folder: on a terminal server GetWindowsDirectory
+    // names a folder of the user's.
+    using GetSystemWindowsDirectoryFn = UINT(WINAPI*)(LPSTR, UINT);
+    static const auto systemWindows =
+        BindKernel32<GetSystemWindowsDirectoryFn>("GetSystemWindowsDirectoryA");
+    char windows[MAX_PATH] = {};
+    UINT length = systemWindows ? systemWindows(windows, MAX_PATH)
+                                : ::GetWindowsDirectoryA(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::string();
+    std::string root = AddTrailingBackslash(windows) + "Temp";
+    // Windows makes it at setup; where it was removed, the administrator
+    // may make it again, and it inherits the Windows folder's protection.
+    if (!::CreateDirectoryA(root.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        return std::string();
+    return root + "\\";
+}
 
 std::string FormatMegabytes(std::int64_t bytes) {
     return FormatLocaleNumber(static_cast<double>(bytes) / 1024.0 / 1024.0, 2, true) + " MB";

@@ -29,6 +29,11 @@ std::string AddTrailingBackslash(std::string path);
 // The temporary folder, ending in "\"; empty when there is none, so that
 // nothing is ever saved relative to the current folder.
 std::string TempFolder();
+// Where Run Setup stages the setup program: on the NT family with
+// administrator rights, the Windows folder's own Temp, which nothing the
+// user sets can move; otherwise the user's temporary folder (TempFolder).
+// Ends in "\"; empty when there is none.
+std::string SetupStagingRoot(const SystemFacts& system);
 
 // Bytes as megabytes in the user's locale, "###,###,##0.00 MB".
 std::string FormatMegabytes(std::int64_t bytes);

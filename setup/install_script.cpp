@@ -49,6 +49,7 @@ void InstallScript::StartSetupDownload() {
     }
     setupFile_ = std::make_shared<SetupFile>(folder.path, kSetupFileName, kMaxSetupBytes,
                                              facts_.pinnedSha256, facts_.pinnedSigner,
+                                             facts_.pinnedSignerKey,
                                              facts_.signatures, std::move(folder.lock));
     setupFilePath_ = setupFile_->Path();
     view_.ShowProgressBar(true);
@@ -146,7 +147,7 @@ bool InstallScript::RunDownloadedSetup() {
     if (file) signerCheck_ = file->Signer();
     if (!file || !file->IsVerified()) return false;
     std::string folder = setupFilePath_.substr(0, setupFilePath_.find_last_of('\\') + 1);
-    bool started = facts_.startProgram(setupFilePath_, IsVista(facts_.osCode), folder);
+    bool started = facts_.startProgram(setupFilePath_, folder, file->LockedHandle());
     LogLine({started ? "Setup started: " : "Setup could not start: ", setupFilePath_});
     // A setup that did not start is discarded with its folder, as a
     // download that failed its checks is.

@@ -22,19 +22,21 @@ std::string SetupDownloadUrl();
 // What the script knows of the system, each fact handed in by its owner.
 struct InstallFacts {
     std::string tempFolder;  // ending in "\"; empty when there is none
-    int osCode = 0;          // decides whether the setup starts elevated
-    // Hands the downloaded program to the shell ("runas" when elevate), to
-    // run in `folder`; false when it did not start.
-    std::function<bool(const std::string& path, bool elevate, const std::string& folder)>
+    // Starts the downloaded program in `folder`; `verifiedFile` is the
+    // handle that holds the checked file locked (see StartVerifiedSetup).
+    // False when it did not start.
+    std::function<bool(const std::string& path, const std::string& folder, HANDLE verifiedFile)>
         startProgram;
     // A new folder of this run's own inside `parent` (see CreatePrivateFolder).
     std::function<PrivateFolder(const std::string& parent)> makePrivateFolder;
     std::string url;
     // The SHA-256 the setup must have (64 hexadecimal digits), or empty to
-    // take any whole program; the SHA-256 of the certificate that must have
-    // signed it, or empty (see SetupFile).
+    // take any whole program; the SHA-256 thumbprints of the certificates
+    // and of the public keys one of which must have signed it, each a list
+    // or empty (see SetupFile).
     std::string pinnedSha256;
     std::string pinnedSigner;
+    std::string pinnedSignerKey;
     const SignatureApi* signatures = nullptr;  // null: the system's functions
 };
 

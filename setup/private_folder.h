@@ -18,3 +18,9 @@ struct PrivateFolder {
 };
 
 PrivateFolder CreatePrivateFolder(const std::string& parent);
+
+// Removes what earlier runs left in `parent` and no longer use: on the NT
+// family, each "TSCheck-" folder that is a plain folder owned by the
+// Administrators (which nothing running as the user can make or rename),
+// with the plain files in it. A file in use, a link, and anything else stay.
+void RemoveEarlierPrivateFolders(const std::string& parent);

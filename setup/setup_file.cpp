@@ -57,9 +57,29 @@ std::optional<Sha256::Digest> ParseSha256(const std::string& text) {
     return digest;
 }
 
+std::optional<std::vector<Sha256::Digest>> ParseSha256List(const std::string& text) {
+    std::vector<Sha256::Digest> digests;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(';', start);
+        if (end == std::string::npos) end = text.size();
+        std::string entry = text.substr(start, end - start);
+        std::size_t first = entry.find_first_not_of(" \t");
+        if (first != std::string::npos) {
+            entry = entry.substr(first, entry.find_last_not_of(" \t") - first + 1);
+            std::optional<Sha256::Digest> digest = ParseSha256(entry);
+            if (!digest) return std::nullopt;
+            digests.push_back(*digest);
+        }
+        start = end + 1;
+    }
+    return digests;
+}
+
 SetupFile::SetupFile(std::string folder, std::string fileName, std::uint64_t maxBytes,
                      std::string pinnedSha256, std::string pinnedSigner,
-                     const SignatureApi* signatures, OwnedHandle folderLock)
+                     std::string pinnedSignerKey, const SignatureApi* signatures,
+                     OwnedHandle folderLock)
     : folder_(std::move(folder)),
       folderLock_(std::move(folderLock)),
       path_(folder_ + fileName),
@@ -70,10 +90,11 @@ SetupFile::SetupFile(std::string folder, std::string fileName, std::uint64_t max
         pinned_ = ParseSha256(pinnedSha256);
         pinValid_ = pinned_.has_value();
     }
-    if (!pinnedSigner.empty()) {
-        pinnedSigner_ = ParseSha256(pinnedSigner);
-        pinValid_ = pinValid_ && pinnedSigner_.has_value();
-    }
+    auto certificates = ParseSha256List(pinnedSigner);
+    auto keys = ParseSha256List(pinnedSignerKey);
+    pinValid_ = pinValid_ && certificates && keys;
+    if (certificates) pinnedSigners_.certificates = std::move(*certificates);
+    if (keys) pinnedSigners_.keys = std::move(*keys);
 }
 
 SetupFile::~SetupFile() { Discard(); }
@@ -168,12 +189,13 @@ bool SetupFile::ContentMatches() {
 }
 
 bool SetupFile::SignerMatches() {
-    if (!pinnedSigner_) return true;
+    if (pinnedSigners_.Empty()) return true;
     // The system reads the file through this handle; start it at the top.
     ::SetFilePointer(file_.get(), 0, nullptr, FILE_BEGIN);
     signer_ = CheckSigner(signatures_ ? *signatures_ : SystemSignatureApi(), file_.get(), path_,
-                          *pinnedSigner_);
-    LogLine({"Download signer: ", signer_.signerName, " ", signer_.thumbprint});
+                          pinnedSigners_);
+    LogLine({"Download signer: ", signer_.signerName, " ", signer_.thumbprint, " key ",
+             signer_.keyDigest});
     if (signer_.outcome == SignerCheck::Outcome::Trusted) return true;
     // Where nothing can verify a signature, only the pinned digest, which
     // ContentMatches has already compared, names the setup.

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "controls/download_target.h"
 #include "platform/owned.h"
@@ -20,15 +21,18 @@ class SetupFile final : public DownloadTarget {
 public:
     // `folder` ends in "\" and is removed again with a discarded download.
     // Destruction discards, unless the setup was started (Release).
-    // `pinnedSha256` and `pinnedSigner` (the SHA-256 of the signing
-    // certificate) are 64 hexadecimal digits, or empty for no pin. Where
-    // the system cannot verify signatures, a signer pin is met only by a
-    // matching SHA-256 pin. `signatures` null: the system's functions.
+    // `pinnedSha256` is 64 hexadecimal digits, or empty for no pin;
+    // `pinnedSigner` (SHA-256 thumbprints of signing certificates) and
+    // `pinnedSignerKey` (SHA-256 digests of signers' SubjectPublicKeyInfo)
+    // are lists of them separated by ";", or empty. Where the system cannot
+    // verify signatures, a signer pin is met only by a matching SHA-256 pin.
+    // `signatures` null: the system's functions.
     // `folderLock` keeps the folder from being renamed or replaced until the
     // setup has started or the download is discarded.
     SetupFile(std::string folder, std::string fileName, std::uint64_t maxBytes,
               std::string pinnedSha256, std::string pinnedSigner = std::string(),
-              const SignatureApi* signatures = nullptr, OwnedHandle folderLock = OwnedHandle());
+              std::string pinnedSignerKey = std::string(), const SignatureApi* signatures = nullptr,
+              OwnedHandle folderLock = OwnedHandle());
     ~SetupFile() override;
     SetupFile(const SetupFile&) = delete;
     SetupFile& operator=(const SetupFile&) = delete;
@@ -48,6 +52,8 @@ public:
     // True from a successful Commit until Release or Discard: the file is
     // verified and still locked against change.
     bool IsVerified() const noexcept { return verified_; }
+    // The handle that holds the verified file locked; null when none does.
+    HANDLE LockedHandle() const noexcept { return verified_ ? file_.get() : nullptr; }
     // The setup has been started from the file: let go of it, leaving it.
     void Release() noexcept;
     // What the signature check found; kept after the file is discarded.
@@ -63,7 +69,7 @@ private:
     std::string path_;
     std::uint64_t maxBytes_;
     std::optional<Sha256::Digest> pinned_;
-    std::optional<Sha256::Digest> pinnedSigner_;
+    SignerPins pinnedSigners_;
     const SignatureApi* signatures_;
     SignerCheck signer_;
     bool pinValid_ = true;
@@ -78,3 +84,6 @@ private:
 
 // A pin as written in the build: 64 hexadecimal digits, either case.
 std::optional<Sha256::Digest> ParseSha256(const std::string& text);
+// A list of such pins separated by ";" (blanks around each ignored; empty
+// entries skipped); empty when any entry is not a digest.
+std::optional<std::vector<Sha256::Digest>> ParseSha256List(const std::string& text);

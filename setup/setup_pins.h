@@ -7,7 +7,8 @@
 
 struct SetupPins {
     std::string sha256;  // the setup's SHA-256: 64 hexadecimal digits, or empty
-    std::string signer;  // its signing certificate's SHA-256, or empty
+    std::string signer;     // SHA-256 thumbprints of its signing certificates, ";" between
+    std::string signerKey;  // SHA-256 of their public keys (SubjectPublicKeyInfo), ";" between
 };
 
 SetupPins BuiltInSetupPins();

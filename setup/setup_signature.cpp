@@ -1,29 +1,55 @@
 #include "setup/setup_signature.h"
 
+#include <algorithm>
 #include <vector>
+
+#include "setup/certificate_der.h"
 
 namespace {
 
 // WINTRUST_ACTION_GENERIC_VERIFY_V2: Authenticode.
 GUID kVerifyAuthenticode = WINTRUST_ACTION_GENERIC_VERIFY_V2;
 
-// The verdicts that leave the signature itself intact and only concern
-// the chain above the signer.
-bool OnlyTheChainFailed(LONG status) {
+// The verdicts that leave the signature itself intact and only concern the
+// root of the chain above the signer. An expired certificate is not one of
+// them: time is checked below, whatever the system reported first.
+bool OnlyTheRootFailed(LONG status) {
     switch (static_cast<HRESULT>(status)) {
         case CERT_E_UNTRUSTEDROOT:
         case CERT_E_UNTRUSTEDTESTROOT:
-        case CERT_E_EXPIRED:
             return true;
         default:
             return false;
     }
 }
 
+bool Pinned(const std::vector<Sha256::Digest>& pins, const Sha256::Digest& digest) {
+    return std::find(pins.begin(), pins.end(), digest) != pins.end();
+}
+
+Sha256::Digest DigestOf(const void* data, std::size_t size) {
+    Sha256 hash;
+    hash.Add(data, size);
+    return hash.Finish();
+}
+
+// When the signature counts as made: the time of a timestamp countersignature
+// that verified, else now.
+FILETIME SigningTime(const CRYPT_PROVIDER_SGNR& signer) {
+    if (signer.csCounterSigners > 0 && signer.pasCounterSigners &&
+        signer.pasCounterSigners[0].dwError == 0)
+        return signer.pasCounterSigners[0].sftVerifyAsOf;
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return now;
+}
+
 std::string RefusalText(LONG status) {
     switch (static_cast<HRESULT>(status)) {
         case TRUST_E_NOSIGNATURE: return "the setup program is not signed";
         case TRUST_E_BAD_DIGEST: return "the setup program was changed after it was signed";
+        case CERT_E_EXPIRED:
+            return "the signer's certificate was not valid when the setup program was signed";
         default: {
             std::string code = "0x";
             for (int shift = 28; shift >= 0; shift -= 4)
@@ -61,6 +87,9 @@ public:
         data_.cbStruct = sizeof data_;
         data_.dwUIChoice = WTD_UI_NONE;
         data_.fdwRevocationChecks = WTD_REVOKE_NONE;
+        // The pin is the trust: nothing is fetched from the network, so a
+        // dead or hostile network cannot make the check wait.
+        data_.dwProvFlags = WTD_CACHE_ONLY_URL_RETRIEVAL | WTD_REVOCATION_CHECK_NONE;
         data_.dwUnionChoice = WTD_CHOICE_FILE;
         data_.pFile = &file_;
         data_.dwStateAction = WTD_STATEACTION_VERIFY;
@@ -79,14 +108,15 @@ public:
 
     LONG Status() const { return status_; }
 
-    // The certificate that signed the file, or null.
-    PCCERT_CONTEXT Signer() const {
+    // The signer whose chain starts with the certificate that signed the
+    // file, or null.
+    const CRYPT_PROVIDER_SGNR* Signer() const {
         if (!data_.hWVTStateData) return nullptr;
         CRYPT_PROVIDER_DATA* provider = api_.WTHelperProvDataFromStateData(data_.hWVTStateData);
         if (!provider) return nullptr;
         CRYPT_PROVIDER_SGNR* signer = api_.WTHelperGetProvSignerFromChain(provider, 0, FALSE, 0);
         if (!signer || signer->csCertChain == 0 || !signer->pasCertChain) return nullptr;
-        return signer->pasCertChain[0].pCert;
+        return signer;
     }
 
 private:
@@ -100,7 +130,7 @@ private:
 }  // namespace
 
 SignerCheck CheckSigner(const SignatureApi& api, HANDLE file, const std::string& path,
-                        const Sha256::Digest& pinnedSigner) {
+                        const SignerPins& pins) {
     SignerCheck check;
     if (!api.CanVerify()) {
         check.outcome = SignerCheck::Outcome::Unavailable;
@@ -111,24 +141,37 @@ SignerCheck CheckSigner(const SignatureApi& api, HANDLE file, const std::string&
     TrustState state(api, file, path);
     // The system reports the first failure in its order of work: the file's
     // digest and the signature come before the chain, so a verdict about the
-    // chain alone means the signature itself held.
+    // root alone means the signature itself held.
     LONG status = state.Status();
-    if (status != 0 && !OnlyTheChainFailed(status)) {
+    if (status != 0 && !OnlyTheRootFailed(status)) {
         check.refusal = RefusalText(status);
         return check;
     }
-    PCCERT_CONTEXT signer = state.Signer();
-    if (!signer || !signer->pbCertEncoded || signer->cbCertEncoded == 0) {
+    const CRYPT_PROVIDER_SGNR* signer = state.Signer();
+    PCCERT_CONTEXT cert = signer ? signer->pasCertChain[0].pCert : nullptr;
+    if (!cert || !cert->pbCertEncoded || cert->cbCertEncoded == 0 || !cert->pCertInfo) {
         check.refusal = "the signer's certificate cannot be read";
         return check;
     }
-    Sha256 hash;
-    hash.Add(signer->pbCertEncoded, signer->cbCertEncoded);
-    Sha256::Digest thumbprint = hash.Finish();
+    Sha256::Digest thumbprint = DigestOf(cert->pbCertEncoded, cert->cbCertEncoded);
     check.thumbprint = DigestHex(thumbprint);
-    check.signerName = SignerName(api, signer);
-    if (thumbprint != pinnedSigner) {
+    check.signerName = SignerName(api, cert);
+    std::optional<DerSpan> key = SubjectPublicKeyInfoOf(cert->pbCertEncoded, cert->cbCertEncoded);
+    std::optional<Sha256::Digest> keyDigest;
+    if (key) {
+        keyDigest = DigestOf(cert->pbCertEncoded + key->offset, key->size);
+        check.keyDigest = DigestHex(*keyDigest);
+    }
+    if (!Pinned(pins.certificates, thumbprint) && !(keyDigest && Pinned(pins.keys, *keyDigest))) {
         check.refusal = "the setup program is signed by another certificate";
+        return check;
+    }
+    // A certificate signs only within its validity period; a signature made
+    // outside it, or with the leaked key of an expired certificate, is none.
+    FILETIME signedAt = SigningTime(*signer);
+    if (::CompareFileTime(&signedAt, &cert->pCertInfo->NotBefore) < 0 ||
+        ::CompareFileTime(&signedAt, &cert->pCertInfo->NotAfter) > 0) {
+        check.refusal = "the signer's certificate was not valid when the setup program was signed";
         return check;
     }
     check.outcome = SignerCheck::Outcome::Trusted;

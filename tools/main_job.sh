@@ -54,8 +54,9 @@ for shot in results downloading setup-started; do
         echo "Screenshot: $build/main-job-$shot.png"
 done
 echo "$output" | sed -n 's/^child TSCheckLabel \([0-9]*\) \([0-9]*\) .* "\(.*\)"$/  \1,\2  \3/p'
-# The setup runs from a folder of the run's own inside the temporary folder.
-started=$(ls "$TSCHECK_WINEPREFIX"/drive_c/users/*/Temp/TSCheck-*/tavrinsecure-started.txt \
+# The setup runs from a folder of the run's own inside the Windows folder's
+# own Temp (the run has administrator rights).
+started=$(ls "$TSCHECK_WINEPREFIX"/drive_c/windows/temp/TSCheck-*/tavrinsecure-started.txt \
     2>/dev/null | head -n 1 || true)
 [ -n "$started" ] && echo "The downloaded setup program started from ${started%/*}." &&
     rm -f "$started"

@@ -65,8 +65,7 @@ def curl_and_check(url, target):
 
 
 def temp_folders():
-    return glob.glob(os.path.join(PREFIX, "drive_c", "users", "*", "Temp",
-                                  "TSCheck-*"))
+    return glob.glob(os.path.join(PREFIX, "drive_c", "windows", "temp", "TSCheck-*"))
 
 
 def run_checker(build, exe):

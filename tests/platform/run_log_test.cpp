@@ -23,7 +23,7 @@ TEST(RunLog, AppendsBesideAnotherWriterAndNeverTruncates) {
     std::string path = TempPath("tscheck run log test.log");
     ASSERT_TRUE(WriteWholeFile(path, "an earlier run\r\n"));
 
-    ASSERT_EQ(OpenRunLog(path), path);
+    ASSERT_EQ(OpenRunLog(path, LogAccess::CreateOrAppend), path);
     LogLine({"first\r\nsecond", " and\ta tab"});
     // The other copy, as the elevated one opens the log.
     OwnedHandle other(::CreateFileA(path.c_str(), FILE_APPEND_DATA,
@@ -34,7 +34,7 @@ TEST(RunLog, AppendsBesideAnotherWriterAndNeverTruncates) {
     ::WriteFile(other.get(), "other copy\r\n", 12, &written, nullptr);
     LogLine({"third"});
     CloseRunLog();
-    ASSERT_EQ(OpenRunLog(path), path);
+    ASSERT_EQ(OpenRunLog(path, LogAccess::CreateOrAppend), path);
     LogLine({"fourth"});
     CloseRunLog();
     other.reset();
@@ -56,10 +56,39 @@ TEST(RunLog, RefusesWhatIsNoPlainFile) {
     for (std::string path : {std::string("NUL"), std::string("C:\\somewhere\\con.log"),
                              std::string("\\\\.\\PhysicalDrive0"), std::string("LPT1.txt"),
                              TempPath("")}) {
-        EXPECT_EQ(OpenRunLog(path), "") << path;
+        EXPECT_EQ(OpenRunLog(path, LogAccess::CreateOrAppend), "") << path;
         EXPECT_FALSE(RunLogOpen()) << path;
     }
     LogLine({"dropped without a log"});
+}
+
+// What an elevated run may be pointed at: the elevated copy creates
+// nothing, any elevated run writes neither through a second link to another
+// file nor into a file or folder that is not the user's own.
+TEST(RunLog, AnElevatedRunWritesOnlyWhereTheUserCould) {
+    std::string missing = TempPath("tscheck elevated missing.log");
+    ::DeleteFileA(missing.c_str());
+    EXPECT_EQ(OpenRunLog(missing, LogAccess::AppendToUsersOwn), "");
+    EXPECT_EQ(::GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES) << "made anew";
+    EXPECT_EQ(OpenRunLog(missing, LogAccess::UsersOwnOnly), missing) << "in the user's folder";
+    CloseRunLog();
+    ::DeleteFileA(missing.c_str());
+
+    std::string own = TempPath("tscheck elevated own.log");
+    ASSERT_TRUE(WriteWholeFile(own, "by the first copy\r\n"));
+    EXPECT_EQ(OpenRunLog(own, LogAccess::AppendToUsersOwn), own) << "the user's own log";
+    CloseRunLog();
+
+    // A second name for a file the user could not write: the first copy's
+    // log made into a hard link elsewhere.
+    std::string linked = TempPath("tscheck elevated linked.log");
+    ::DeleteFileA(linked.c_str());
+    ASSERT_TRUE(::CreateHardLinkA(linked.c_str(), own.c_str(), nullptr)) << "set-up: hard link";
+    EXPECT_EQ(OpenRunLog(linked, LogAccess::AppendToUsersOwn), "") << "through a hard link";
+    EXPECT_EQ(OpenRunLog(linked, LogAccess::UsersOwnOnly), "") << "through a hard link";
+    EXPECT_FALSE(RunLogOpen());
+    ::DeleteFileA(linked.c_str());
+    ::DeleteFileA(own.c_str());
 }
 
 TEST(RunLog, LineFormat) {

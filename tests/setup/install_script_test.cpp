@@ -14,6 +14,7 @@
 #include "setup/run_setup_view.h"
 #include "setup/private_folder.h"
 #include "setup/sha256.h"
+#include "setup/setup_start.h"
 
 namespace {
 
@@ -46,12 +47,11 @@ const std::string& WholeProgram() {
 // the download folder is real.
 struct FakeHost : RunSetupView {
     std::vector<std::string> calls;
-    int osCode = 6;
     bool timer = false, bar = false, unloaded = false;
     std::string status, progressText, started, startedIn, folder;
     StatusStyle statusStyle = StatusStyle::Progress;
     std::int64_t progressMax = 0, progressValue = 0;
-    bool startedElevated = false, lockedWhenStarted = false;
+    bool handedTheLockedFile = false, lockedWhenStarted = false;
     bool startSucceeds = true;
     int messages = 0, cancels = 0;
     std::string lastMessage;
@@ -87,10 +87,13 @@ struct FakeHost : RunSetupView {
         if (whileBoxIsUp) whileBoxIsUp();
     }
 
-    bool StartProgram(const std::string& path, bool elevate, const std::string& in) {
+    bool StartProgram(const std::string& path, const std::string& in, HANDLE verified) {
         started = path;
         startedIn = in;
-        startedElevated = elevate;
+        HANDLE reader = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+        handedTheLockedFile = reader != INVALID_HANDLE_VALUE && SameFile(reader, verified);
+        if (reader != INVALID_HANDLE_VALUE) ::CloseHandle(reader);
         // Nobody may change or replace the file until it has started.
         HANDLE writer = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, OPEN_EXISTING, 0, nullptr);
@@ -102,9 +105,8 @@ struct FakeHost : RunSetupView {
     InstallFacts Facts(std::string tempFolder, std::string url, std::string pin) {
         InstallFacts facts;
         facts.tempFolder = std::move(tempFolder);
-        facts.osCode = osCode;
-        facts.startProgram = [this](const std::string& path, bool elevate,
-                                    const std::string& in) { return StartProgram(path, elevate, in); };
+        facts.startProgram = [this](const std::string& path, const std::string& in,
+                                    HANDLE verified) { return StartProgram(path, in, verified); };
         facts.makePrivateFolder = [this](const std::string&) {
             PrivateFolder made = CreatePrivateFolder(RealTempFolder());
             folder = made.path;
@@ -271,25 +273,18 @@ TEST_F(Install, FlowingBytesWithoutATotalNeverTimeOut) {
 }
 
 TEST_F(Install, AWholeProgramStartsFromItsFolderStillLockedAndTheWindowUnloads) {
-    struct Case {
-        int osCode;
-        bool elevate;
-    };
-    for (Case c : {Case{6, false}, Case{9, true}, Case{10, true}, Case{11, false}, Case{12, false}}) {
-        FakeHost fresh;
-        fresh.osCode = c.osCode;
-        auto run = fresh.Script();
-        run->RunInstallScript();
-        fresh.Deliver(*run, WholeProgram(), true);
-        EXPECT_EQ(fresh.started, fresh.folder + "tavrinsecure.exe");
-        EXPECT_EQ(fresh.startedIn, fresh.folder);
-        EXPECT_TRUE(fresh.lockedWhenStarted);
-        EXPECT_EQ(fresh.startedElevated, c.elevate) << c.osCode;
-        EXPECT_TRUE(fresh.unloaded);
-        EXPECT_FALSE(fresh.timer);
-        EXPECT_FALSE(fresh.bar);
-        EXPECT_EQ(ReadWholeFile(fresh.started), WholeProgram()) << "the started file stays";
-    }
+    FakeHost fresh;
+    auto run = fresh.Script();
+    run->RunInstallScript();
+    fresh.Deliver(*run, WholeProgram(), true);
+    EXPECT_EQ(fresh.started, fresh.folder + "tavrinsecure.exe");
+    EXPECT_EQ(fresh.startedIn, fresh.folder);
+    EXPECT_TRUE(fresh.lockedWhenStarted);
+    EXPECT_TRUE(fresh.handedTheLockedFile) << "the start can tell the verified file";
+    EXPECT_TRUE(fresh.unloaded);
+    EXPECT_FALSE(fresh.timer);
+    EXPECT_FALSE(fresh.bar);
+    EXPECT_EQ(ReadWholeFile(fresh.started), WholeProgram()) << "the started file stays";
 }
 
 // Whatever the network delivers instead of the setup program, nothing starts,
@@ -410,6 +405,33 @@ TEST(UrlCommands, SchemeAnywhereInAnyCase) {
     EXPECT_TRUE(IsUrlCommand("https://x"));
     EXPECT_FALSE(IsUrlCommand("setup.exe /quiet"));
     EXPECT_FALSE(IsUrlCommand("ftp://x"));
+}
+
+// The start runs only the file that was verified: a program at the same path
+// that is another file (a folder above re-pointed between the checks and the
+// start) is ended before it runs.
+TEST(VerifiedStart, OnlyTheVerifiedFileRuns) {
+    std::string folder = RealTempFolder() + "tscheck verified start\\";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    char system[MAX_PATH] = {};
+    ::GetSystemDirectoryA(system, MAX_PATH);
+    std::string program = std::string(system) + "\\hostname.exe";
+    std::string verified = folder + "verified.exe", other = folder + "other.exe";
+    ASSERT_TRUE(::CopyFileA(program.c_str(), verified.c_str(), FALSE)) << "set-up: " << program;
+    ASSERT_TRUE(::CopyFileA(program.c_str(), other.c_str(), FALSE));
+    HANDLE lock = ::CreateFileA(verified.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    SystemResult swapped = StartVerifiedSetup(other, folder, lock);
+    SystemResult same = StartVerifiedSetup(verified, folder, lock);
+    ::CloseHandle(lock);
+    EXPECT_FALSE(swapped) << "another file at the started path ran";
+    EXPECT_EQ(swapped.error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(same) << "error " << same.error;
+    ::Sleep(200);  // the started one ends by itself
+    ::DeleteFileA(verified.c_str());
+    ::DeleteFileA(other.c_str());
+    ::RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace

@@ -97,9 +97,8 @@ protected:
     void MakeEngine() {
         RunSetupFacts facts;
         facts.install.tempFolder = TempFolderOfTest();
-        facts.install.osCode = 6;
-        facts.install.startProgram = [this](const std::string& path, bool,
-                                            const std::string&) {
+        facts.install.startProgram = [this](const std::string& path, const std::string&,
+                                            HANDLE) {
             startedPath = path;
             return setupStarts;
         };

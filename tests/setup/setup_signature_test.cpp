@@ -32,6 +32,14 @@ Sha256::Digest Digest(const std::string& bytes) {
     return hash.Finish();
 }
 
+FILETIME DaysFromNow(int days) {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+    t.QuadPart += static_cast<ULONGLONG>(static_cast<LONGLONG>(days) * 864000000000LL);
+    return FILETIME{t.LowPart, t.HighPart};
+}
+
 // The scripted system.
 struct FakeWintrust {
     LONG verdict = 0;
@@ -43,6 +51,10 @@ struct FakeWintrust {
     DWORD handedFileSize = 0;
 
     CERT_CONTEXT cert{};
+    CERT_INFO info{};
+    FILETIME validFrom = DaysFromNow(-1), validUntil = DaysFromNow(1);
+    CRYPT_PROVIDER_SGNR counterSigner{};
+    bool timestamped = false;
     CRYPT_PROVIDER_CERT chain{};
     CRYPT_PROVIDER_SGNR signer{};
     CRYPT_PROVIDER_DATA provider{};
@@ -73,6 +85,11 @@ LONG WINAPI FakeWinVerifyTrust(HWND window, GUID* action, LPVOID data) {
     fake.cert.pbCertEncoded =
         reinterpret_cast<BYTE*>(const_cast<char*>(fake.signerDer->data()));
     fake.cert.cbCertEncoded = static_cast<DWORD>(fake.signerDer->size());
+    fake.info.NotBefore = fake.validFrom;
+    fake.info.NotAfter = fake.validUntil;
+    fake.cert.pCertInfo = &fake.info;
+    fake.signer.csCounterSigners = fake.timestamped ? 1 : 0;
+    fake.signer.pasCounterSigners = fake.timestamped ? &fake.counterSigner : nullptr;
     fake.chain.pCert = &fake.cert;
     fake.signer.csCertChain = 1;
     fake.signer.pasCertChain = &fake.chain;
@@ -105,6 +122,38 @@ SignatureApi FakeApi() {
     return api;
 }
 
+SignerPins Pins(const std::string& certificateDer) {
+    SignerPins pins;
+    pins.certificates.push_back(Digest(certificateDer));
+    return pins;
+}
+
+// A DER element, and certificates that differ only where a renewal differs.
+std::string Der(unsigned char tag, const std::string& content) {
+    std::string length;
+    if (content.size() < 0x80) {
+        length = std::string(1, static_cast<char>(content.size()));
+    } else {
+        for (std::size_t n = content.size(); n; n >>= 8) length.insert(0, 1, static_cast<char>(n));
+        length.insert(0, 1, static_cast<char>(0x80 | length.size()));
+    }
+    return std::string(1, static_cast<char>(tag)) + length + content;
+}
+std::string PublicKeyInfo(const std::string& key) {
+    std::string rsa = Der(0x06, "\x2A\x86\x48\x86\xF7\x0D\x01\x01\x01") + Der(0x05, "");
+    return Der(0x30, Der(0x30, rsa) + Der(0x03, std::string(1, '\0') + key));
+}
+std::string Certificate(char serial, const std::string& publicKeyInfo) {
+    std::string name = Der(0x30, Der(0x31, Der(0x30, Der(0x06, "\x55\x04\x03") +
+                                                     Der(0x0C, "Tavrin Sample Publisher"))));
+    std::string algorithm = Der(0x30, Der(0x06, "\x2A\x86\x48\x86\xF7\x0D\x01\x01\x0B"));
+    std::string validity = Der(0x30, Der(0x17, "260101000000Z") + Der(0x17, "360101000000Z"));
+    std::string tbs = Der(0x30, Der(0xA0, Der(0x02, "\x02")) + Der(0x02, std::string(1, serial)) +
+                                    algorithm + name + validity + name + publicKeyInfo +
+                                    Der(0xA3, std::string(300, 'x')));
+    return Der(0x30, tbs + algorithm + Der(0x03, std::string(1, '\0') + std::string(256, 's')));
+}
+
 class Signer : public ::testing::Test {
 protected:
     void SetUp() override { fake = FakeWintrust{}; }
@@ -125,7 +174,8 @@ TEST_F(Signer, OnlyAnIntactSignatureByThePinnedCertificateIsTrusted) {
         {"verified", 0, &kPinnedDer, Outcome::Trusted, ""},
         {"root not trusted", CERT_E_UNTRUSTEDROOT, &kPinnedDer, Outcome::Trusted, ""},
         {"test root", CERT_E_UNTRUSTEDTESTROOT, &kPinnedDer, Outcome::Trusted, ""},
-        {"expired", CERT_E_EXPIRED, &kPinnedDer, Outcome::Trusted, ""},
+        {"expired", CERT_E_EXPIRED, &kPinnedDer, Outcome::Refused,
+         "the signer's certificate was not valid when the setup program was signed"},
         {"verified, other signer", 0, &kOtherDer, Outcome::Refused,
          "the setup program is signed by another certificate"},
         {"root not trusted, other signer", CERT_E_UNTRUSTEDROOT, &kOtherDer, Outcome::Refused,
@@ -149,7 +199,7 @@ TEST_F(Signer, OnlyAnIntactSignatureByThePinnedCertificateIsTrusted) {
         fake = FakeWintrust{};
         fake.verdict = c.verdict;
         fake.signerDer = c.der;
-        SignerCheck check = CheckSigner(api, file, self, Digest(kPinnedDer));
+        SignerCheck check = CheckSigner(api, file, self, Pins(kPinnedDer));
         EXPECT_EQ(check.outcome, c.outcome) << c.what;
         EXPECT_EQ(check.refusal, c.refusal) << c.what;
         EXPECT_EQ(fake.handedFile, file) << c.what << ": verified through the open handle";
@@ -162,9 +212,67 @@ TEST_F(Signer, OnlyAnIntactSignatureByThePinnedCertificateIsTrusted) {
     }
     fake = FakeWintrust{};
     fake.signerDer = &kOtherDer;
-    SignerCheck other = CheckSigner(api, file, self, Digest(kPinnedDer));
+    SignerCheck other = CheckSigner(api, file, self, Pins(kPinnedDer));
     EXPECT_EQ(other.signerName, "Somebody Else") << "the refused signer is named too";
     EXPECT_EQ(other.thumbprint, Hex(kOtherDer));
+    ::CloseHandle(file);
+}
+
+// A key pin names the key, so it holds for a renewed certificate and not for
+// another key; and a pinned signer counts only inside its certificate's
+// validity at the time of signing, whatever order the system reported in.
+TEST_F(Signer, KeyPinsOutliveARenewalAndTimeIsChecked) {
+    const std::string key = PublicKeyInfo(std::string(270, 'k'));
+    const std::string current = Certificate(1, key);
+    const std::string renewed = Certificate(2, key);
+    const std::string foreign = Certificate(3, PublicKeyInfo(std::string(270, 'f')));
+    SignerPins pins;
+    pins.certificates.push_back(Digest(current));
+    pins.keys.push_back(Digest(std::string(64, 'n')));  // the provider's next key
+    pins.keys.push_back(Digest(key));
+    SignatureApi api = FakeApi();
+    char self[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    HANDLE file = ::CreateFileA(self, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    auto check = [&](const std::string& der, auto&& arrange) {
+        fake = FakeWintrust{};
+        fake.signerDer = &der;
+        arrange();
+        return CheckSigner(api, file, self, pins);
+    };
+    auto nothing = [] {};
+    SignerCheck renewal = check(renewed, nothing);
+    EXPECT_EQ(renewal.outcome, Outcome::Trusted) << renewal.refusal;
+    EXPECT_EQ(renewal.keyDigest, Hex(key));
+    EXPECT_EQ(check(current, nothing).outcome, Outcome::Trusted);
+    SignerCheck other = check(foreign, nothing);
+    EXPECT_EQ(other.outcome, Outcome::Refused);
+    EXPECT_EQ(other.refusal, "the setup program is signed by another certificate");
+
+    const std::string outOfTime =
+        "the signer's certificate was not valid when the setup program was signed";
+    auto expired = [] { fake.validFrom = DaysFromNow(-30), fake.validUntil = DaysFromNow(-2); };
+    EXPECT_EQ(check(renewed, expired).refusal, outOfTime) << "expired, no timestamp";
+    EXPECT_EQ(check(renewed, [&] { expired(), fake.verdict = CERT_E_UNTRUSTEDROOT; }).refusal,
+              outOfTime) << "an untrusted root reported first hides no expiry";
+    EXPECT_EQ(check(renewed, [] { fake.validFrom = DaysFromNow(5), fake.validUntil = DaysFromNow(9); })
+                  .refusal,
+              outOfTime) << "not yet valid";
+    auto stamped = [&](int day, DWORD error) {
+        return [&, day, error] {
+            expired();
+            fake.timestamped = true;
+            fake.counterSigner.sftVerifyAsOf = DaysFromNow(day);
+            fake.counterSigner.dwError = error;
+        };
+    };
+    EXPECT_EQ(check(renewed, stamped(-10, 0)).outcome, Outcome::Trusted)
+        << "timestamped while the certificate was valid";
+    EXPECT_EQ(check(renewed, stamped(-1, 0)).refusal, outOfTime) << "timestamped after it expired";
+    EXPECT_EQ(check(renewed, stamped(-10, 1)).refusal, outOfTime)
+        << "a timestamp that did not verify counts for nothing";
     ::CloseHandle(file);
 }
 
@@ -213,8 +321,7 @@ struct Host : RunSetupView {
                          const SignatureApi* signatures) {
         InstallFacts facts;
         facts.tempFolder = "C:\\Temp\\";
-        facts.osCode = 6;
-        facts.startProgram = [this](const std::string& path, bool, const std::string&) {
+        facts.startProgram = [this](const std::string& path, const std::string&, HANDLE) {
             started = path;
             return true;
         };

@@ -65,6 +65,27 @@ TEST(WinInit, RenameListKeepsEarlierEntries) {
               "[Rename]\r\nNUL=C:\\A\r\n");
 }
 
+// The user's environment does not decide the family: on NT, whatever OS and
+// WinDir say, no rename list is written where WinDir points.
+TEST(WinInit, TheFamilyComesFromTheVersionRecordNotTheEnvironment) {
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    std::string chosen = std::string(temp) + "tscheck chosen windir";
+    ::CreateDirectoryA(chosen.c_str(), nullptr);
+    FakeSystem system;
+    system.SetVersion(VER_PLATFORM_WIN32_NT, 6, 1);
+    system.environment = {{"OS", "Windows_95"}, {"WinDir", chosen}};
+    std::string victim = chosen + "\\victim.txt";
+    ASSERT_TRUE(WriteWholeFile(victim, "kept"));
+    DeleteAtRestart(victim, system);
+    std::string planted = chosen + "\\WinInit.ini";
+    bool written = ::GetFileAttributesA(planted.c_str()) != INVALID_FILE_ATTRIBUTES;
+    ::DeleteFileA(planted.c_str());
+    ::DeleteFileA(victim.c_str());
+    ::RemoveDirectoryA(chosen.c_str());
+    EXPECT_FALSE(written) << "a rename list where the user's WinDir points";
+}
+
 TEST(FormatMegabytes, TwoDecimalsAndGrouping) {
     // The test prefix runs with the English (United States) locale.
     EXPECT_EQ(FormatMegabytes(0), "0.00 MB");

@@ -9,6 +9,8 @@ else. Their private keys never leave the build tree. Writes into OUT:
   tavrinsecure_signed.exe    the sample, padded, signed by the publisher
   tavrinsecure_unsigned.exe  the same padded sample without a signature
   tavrinsecure_other.exe     the same signed by the other certificate
+  tavrinsecure_renewed.exe   the same signed by a renewed publisher certificate:
+                             a new certificate for the publisher's same key
   tavrinsecure_changed.exe   the signed one with one byte of a section changed
   tavrinsecure_cut.exe       the signed one cut after its last section
   signing/publisher.txt      the publisher's name and certificate thumbprint
@@ -40,6 +42,26 @@ def certificate(openssl, folder, stem, name):
             "-keyout", key, "-out", crt)
         os.chmod(key, 0o600)
     return key, crt
+
+
+def renewal(openssl, folder, key, name):
+    """A second certificate for the same key, as a renewal makes it."""
+    crt = os.path.join(folder, "renewed.crt")
+    if not os.path.exists(crt):
+        run(openssl, "req", "-x509", "-new", "-key", key, "-sha256", "-days", "3650",
+            "-subj", "/CN=" + name, "-addext", "extendedKeyUsage=codeSigning",
+            "-addext", "keyUsage=digitalSignature", "-set_serial", "2", "-out", crt)
+    return key, crt
+
+
+def key_digest(openssl, crt):
+    """SHA-256 of the certificate's SubjectPublicKeyInfo (DER), as
+    `openssl x509 -pubkey -noout | openssl pkey -pubin -outform DER | sha256sum` prints it."""
+    pem = subprocess.run([openssl, "x509", "-in", crt, "-pubkey", "-noout"], check=True,
+                         stdout=subprocess.PIPE).stdout
+    der = subprocess.run([openssl, "pkey", "-pubin", "-outform", "DER"], input=pem, check=True,
+                         stdout=subprocess.PIPE).stdout
+    return hashlib.sha256(der).hexdigest()
 
 
 def thumbprint(openssl, crt):
@@ -89,6 +111,7 @@ def main():
     os.makedirs(pins, exist_ok=True)
     publisher = certificate(args.openssl, signing, "publisher", PUBLISHER)
     other = certificate(args.openssl, signing, "other", OTHER)
+    renewed = renewal(args.openssl, signing, publisher[0], PUBLISHER)
 
     # Like a real setup: a stripped program with data appended after its
     # last section, signed as a whole.
@@ -101,6 +124,7 @@ def main():
     signed = os.path.join(args.out, "tavrinsecure_signed.exe")
     sign(args.osslsigncode, *publisher, unsigned, signed)
     sign(args.osslsigncode, *other, unsigned, os.path.join(args.out, "tavrinsecure_other.exe"))
+    sign(args.osslsigncode, *renewed, unsigned, os.path.join(args.out, "tavrinsecure_renewed.exe"))
     with open(signed, "rb") as f:
         data = bytearray(f.read())
     raw = [s for s in sections(data) if s[1] > 0]
@@ -114,12 +138,16 @@ def main():
         f.write(data[:end])
 
     publisher_thumbprint = thumbprint(args.openssl, publisher[1])
+    publisher_key = key_digest(args.openssl, publisher[1])
     write_if_changed(os.path.join(signing, "publisher.txt"),
-                     f"{PUBLISHER}\n{publisher_thumbprint}\n")
+                     f"{PUBLISHER}\n{publisher_thumbprint}\n{publisher_key}\n")
+    # The signed build pins the publisher's certificate and its key, as a
+    # provider would before a renewal.
     write_if_changed(os.path.join(pins, "setup_pin_values.h"),
                      "// Made by tools/sample_setup/sign_samples.py for the signed build.\n"
                      '#define TSCHECK_SETUP_SHA256 ""\n'
-                     f'#define TSCHECK_SETUP_SIGNER "{publisher_thumbprint}"\n')
+                     f'#define TSCHECK_SETUP_SIGNER "{publisher_thumbprint}"\n'
+                     f'#define TSCHECK_SETUP_SIGNER_KEY "{publisher_key}"\n')
     return 0
 
 

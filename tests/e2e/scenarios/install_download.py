@@ -26,9 +26,15 @@ def temp_folder():
     return glob.glob(os.path.join(PREFIX, "drive_c", "users", "*", "Temp"))[0]
 
 
+def staging_folder():
+    """Where a run with administrator rights stages the setup: the Windows
+    folder's own Temp, which the user cannot point elsewhere."""
+    return os.path.join(PREFIX, "drive_c", "windows", "temp")
+
+
 def download_folders():
     """The folders that runs made for their downloads."""
-    return glob.glob(os.path.join(temp_folder(), "TSCheck-*"))
+    return glob.glob(os.path.join(staging_folder(), "TSCheck-*"))
 
 
 class InstallDownload(Scenario):

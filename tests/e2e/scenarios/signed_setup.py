@@ -2,7 +2,8 @@
 (build/signed, pinned to the sample publisher's certificate made for the
 build tree): the publisher's signed setup starts; the same setup unsigned,
 signed by somebody else, changed after signing, cut after its last section,
-or fetched through a redirect to another host never starts anything.
+or fetched through a redirect to another host never starts anything. A setup
+signed by a renewed certificate for the publisher's pinned key starts.
 
 Wine accepts the self-signed sample certificate as a root, so this proves
 the digest and pin logic, not Windows' chain policy."""
@@ -49,6 +50,17 @@ class SignedSetup(Scenario):
             self.assertEqual(f.read(), content)
         self.assertTrue(os.path.exists(os.path.join(folders[0], "tavrinsecure-started.txt")),
                         "the signed setup started")
+
+    def test_setup_signed_by_a_renewed_certificate_for_the_pinned_key_starts(self):
+        content = sample("renewed")
+        with serving({SETUP_PATH: content}):
+            run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP,
+                             "wait-exit", "60", "sleep", "1500")
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+        folders = downloads.download_folders()
+        self.assertEqual(len(folders), 1)
+        self.assertTrue(os.path.exists(os.path.join(folders[0], "tavrinsecure-started.txt")),
+                        "the renewal's setup started")
 
     def test_unsigned_other_changed_cut_or_redirected_setups_never_start(self):
         signed = sample("signed")
