@@ -99,15 +99,36 @@ void InstallScript::OnTimerTick() {
 }
 
 void InstallScript::OnDownloadComplete() {
-    if (abandoned_ || timedOut_) return;
+    if (abandoned_ || timedOut_ || verification_) return;
     transfer_.enableStallTicks(false);
     stallCounter_ = 1;
     view_.ShowProgressBar(false);
-    if (RunDownloadedSetup()) {
+    if (!setupFile_) {
+        ShowDownloadFailed();
+        return;
+    }
+    // Hashing, reading and WinVerifyTrust take seconds for a large setup on
+    // an old processor: they run on a thread of their own while the window
+    // answers. Nothing else touches the file meanwhile: the button is gone,
+    // the stall ticks are off, and a close (Abandon) cancels the check and
+    // waits for it before the file goes.
+    // The script keeps the file while the check runs: the job goes first
+    // (Abandon, the script's end), waiting for its thread.
+    SetupFile* file = setupFile_.get();
+    verification_ = std::make_unique<BackgroundJob>(
+        [file](const std::atomic<bool>& cancelled) { return file->Verify(cancelled); },
+        [this](bool verified) { OnVerified(verified); });
+}
+
+void InstallScript::OnVerified(bool verified) {
+    if (abandoned_ || timedOut_) return;
+    if (verified && RunDownloadedSetup()) {
         view_.UnloadWindow();
         return;
     }
-    ShowDownloadFailed();
+    if (setupFile_) signerCheck_ = setupFile_->Signer();
+    setupFile_.reset();
+    FileMissing();
 }
 
 void InstallScript::OnDownloadError() {
@@ -133,6 +154,9 @@ void InstallScript::Abandon() {
     abandoned_ = true;
     transfer_.enableStallTicks(false);
     transfer_.cancelAll();
+    // A check still running is cancelled and waited for, so the file is not
+    // deleted under it; a finished one is left to the script's end.
+    if (Verifying()) verification_.reset();
     setupFile_.reset();
 }
 

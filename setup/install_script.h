@@ -10,6 +10,7 @@
 
 #include "controls/download_target.h"
 #include "controls/repaint_throttle.h"
+#include "platform/background_job.h"
 #include "setup/private_folder.h"
 #include "setup/run_setup_view.h"
 #include "setup/setup_signature.h"
@@ -84,7 +85,12 @@ public:
     // Any bytes that arrived, whether or not the total is known: a download
     // whose data flows never times out.
     void OnBytesReceived(std::int64_t bytesRead);
+    // The file arrived whole: it is checked off the window thread (the
+    // digest, the whole-program check, the signature), and started once the
+    // check passed.
     void OnDownloadComplete();
+    // True while the arrived file is being checked.
+    bool Verifying() const { return verification_ && !verification_->Finished(); }
     // A download that failed on the network (no answer, another status) is
     // left to the time-out; one whose file failed its checks after it
     // arrived ends as a missing file does.
@@ -102,7 +108,9 @@ public:
 
 private:
     void StartSetupDownload();
-    // True when the verified setup was handed to the shell and started.
+    // The check of the arrived file has ended.
+    void OnVerified(bool verified);
+    // True when the verified setup was started.
     bool RunDownloadedSetup();
     void ShowProgress(std::int64_t max, std::int64_t value, const std::string& text);
     // The setup file did not come whole: the error text, the window stays.
@@ -115,6 +123,9 @@ private:
     SignerCheck signerCheck_;
     std::string setupFilePath_;
     std::shared_ptr<SetupFile> setupFile_;
+    // Owns the check's thread; reset only before it finished (Abandon), since
+    // its end runs from within it.
+    std::unique_ptr<BackgroundJob> verification_;
     std::int16_t stallCounter_ = 1;
     std::int64_t lastBytesRead_ = 0;
     RepaintThrottle progressThrottle_;

@@ -120,9 +120,10 @@ bool SetupFile::Write(const void* data, std::size_t size) {
     DWORD done = 0;
     if (!::WriteFile(file_.get(), data, static_cast<DWORD>(size), &done, nullptr) || done != size)
         return false;
-    // With a pin, the digest of what is on disk under the lock is checked
-    // against it, which says all: the stream need not be hashed as well.
-    if (!pinned_) streamed_.Add(data, size);
+    // The digest of what arrived, taken as it goes by: it is compared with
+    // the pin, and, where others could have written the file, with what is
+    // on disk, without a second pass over the file on the window thread.
+    streamed_.Add(data, size);
     written_ += size;
     return true;
 }
@@ -135,9 +136,16 @@ bool SetupFile::Commit() {
     if (!lengthAnnounced_ && !pinned_)
         return Refuse("no length was announced and no SHA-256 is pinned, so a cut is not known");
     if (!LockForStarting()) return Refuse("the file cannot be locked for starting");
-    if (!ContentMatches() || !SignerMatches()) return false;
-    verified_ = true;
+    if (SizeOf(file_.get()) != written_) return Refuse("the file on disk is not what arrived");
+    committed_ = true;
     return true;
+}
+
+bool SetupFile::Verify(const std::atomic<bool>& cancelled) {
+    if (!committed_ || !file_) return false;
+    if (!ContentMatches(cancelled) || cancelled || !SignerMatches()) return false;
+    verified_ = !cancelled;
+    return verified_;
 }
 
 bool SetupFile::LockForStarting() {
@@ -156,30 +164,53 @@ bool SetupFile::LockForStarting() {
     return static_cast<bool>(file_);
 }
 
-bool SetupFile::ContentMatches() {
+bool SetupFile::FolderKeepsOthersOut() const {
+    // The lock exists only where the folder was made with its access list
+    // (the NT family); the disk must keep such lists (NTFS, not FAT).
+    if (!folderLock_) return false;
+    std::string root;
+    if (folder_.size() >= 3 && folder_[1] == ':' && folder_[2] == '\\') {
+        root = folder_.substr(0, 3);
+    } else if (folder_.rfind("\\\\", 0) == 0) {
+        std::size_t share = folder_.find('\\', 2);
+        std::size_t end = share == std::string::npos ? share : folder_.find('\\', share + 1);
+        if (end == std::string::npos) return false;
+        root = folder_.substr(0, end + 1);
+    } else {
+        return false;
+    }
+    DWORD flags = 0;
+    if (!::GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
+        return false;
+    return (flags & FILE_PERSISTENT_ACLS) != 0;
+}
+
+bool SetupFile::ContentMatches(const std::atomic<bool>& cancelled) {
     // What is on disk now, read through the locked handle, must be exactly
-    // what arrived, what the build pinned, and a whole program. It is read
-    // back because of the moment in LockForStarting when others could write
-    // (where the folder is not private: Windows 9x, a disk without access
-    // control); the read comes from the system's file cache in large blocks.
-    if (SizeOf(file_.get()) != written_) return Refuse("the file on disk is not what arrived");
-    Sha256 onDisk;
-    std::vector<char> buffer(1024 * 1024);
-    for (std::uint64_t offset = 0; offset < written_;) {
-        std::size_t chunk = static_cast<std::size_t>(
-            std::min<std::uint64_t>(buffer.size(), written_ - offset));
-        if (!ReadFully(file_.get(), offset, buffer.data(), chunk))
-            return Refuse("the file cannot be read back");
-        onDisk.Add(buffer.data(), chunk);
-        offset += chunk;
+    // what arrived, what the build pinned, and a whole program. In a private
+    // folder on a disk that keeps access control nobody else could open the
+    // file for writing, not even in the moment in LockForStarting when the
+    // writing handle gives way, so the digest taken as the bytes arrived is
+    // the file's. Elsewhere (Windows 9x, a FAT disk) that moment is open to
+    // others, and the file is read back and hashed again, in large blocks
+    // from the system's file cache.
+    Sha256::Digest digest = streamed_.Finish();
+    if (!FolderKeepsOthersOut()) {
+        Sha256 onDisk;
+        std::vector<char> buffer(1024 * 1024);
+        for (std::uint64_t offset = 0; offset < written_;) {
+            if (cancelled) return false;
+            std::size_t chunk = static_cast<std::size_t>(
+                std::min<std::uint64_t>(buffer.size(), written_ - offset));
+            if (!ReadFully(file_.get(), offset, buffer.data(), chunk))
+                return Refuse("the file cannot be read back");
+            onDisk.Add(buffer.data(), chunk);
+            offset += chunk;
+        }
+        if (onDisk.Finish() != digest) return Refuse("the file changed on disk");
     }
-    Sha256::Digest digest = onDisk.Finish();
     LogLine({"Download SHA-256: ", DigestHex(digest)});
-    if (pinned_) {
-        if (digest != *pinned_) return Refuse("the SHA-256 is not the pinned one");
-    } else if (digest != streamed_.Finish()) {
-        return Refuse("the file changed on disk");
-    }
+    if (pinned_ && digest != *pinned_) return Refuse("the SHA-256 is not the pinned one");
     HANDLE file = file_.get();
     bool whole = IsWholeWindowsProgram(written_, [file](std::uint64_t offset, void* out,
                                                         std::size_t size) {

@@ -7,6 +7,7 @@
 // cancelled download leaves nothing behind.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -39,9 +40,19 @@ public:
 
     bool Open() override;
     bool Announced(std::int64_t length) override;
+    // Hashes the bytes as they are written: the one hash the checks need.
     bool Write(const void* data, std::size_t size) override;
+    // The cheap part of the checks, on the window thread: the length and
+    // the pins are usable, and the file is locked against change. True
+    // when Verify may follow.
     bool Commit() override;
     void Discard() noexcept override;
+
+    // The long part, on any one thread while nothing else uses the file:
+    // the digest (and the file read back where the folder does not keep
+    // others from writing), the whole-program check and the signature. It
+    // gives up, false, once `cancelled` is set. True: IsVerified().
+    bool Verify(const std::atomic<bool>& cancelled);
 
     const std::string& Path() const noexcept { return path_; }
     // True once the server's answer was taken (a good status and length):
@@ -61,7 +72,10 @@ public:
 
 private:
     bool LockForStarting();
-    bool ContentMatches();
+    // The file lies in a private folder (held, with its access list) on a
+    // disk that keeps access lists: nobody else can open it for writing.
+    bool FolderKeepsOthersOut() const;
+    bool ContentMatches(const std::atomic<bool>& cancelled);
     bool SignerMatches();
 
     std::string folder_;
@@ -79,6 +93,7 @@ private:
     Sha256 streamed_;
     std::uint64_t written_ = 0;
     bool created_ = false;  // the file is ours to delete
+    bool committed_ = false;
     bool verified_ = false;
 };
 

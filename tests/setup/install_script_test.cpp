@@ -10,6 +10,7 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/message_pump.h"
 #include "setup/command_runner.h"
 #include "setup/run_setup_view.h"
 #include "setup/private_folder.h"
@@ -148,8 +149,13 @@ struct FakeHost : RunSetupView {
         whole = whole && target->Commit();
         if (!whole) target->Discard();
         target.reset();
-        if (whole) script.OnDownloadComplete();
-        else script.OnDownloadError();
+        if (whole) {
+            script.OnDownloadComplete();
+            // The check runs off this thread; its end comes as an event.
+            PumpUntil([&] { return !script.Verifying(); });
+        } else {
+            script.OnDownloadError();
+        }
     }
 };
 
@@ -366,6 +372,27 @@ TEST_F(Install, ClosingDropsACompletionStillQueued) {
     EXPECT_TRUE(host.started.empty());
     EXPECT_FALSE(host.unloaded);
     EXPECT_EQ(host.messages, 0);
+}
+
+// A close while the arrived file is being checked cancels the check and
+// waits for it: nothing starts and nothing of the download stays.
+TEST_F(Install, ClosingDuringTheCheckCancelsIt) {
+    script.RunInstallScript();
+    std::string program = WholeProgram() + std::string(32 * 1024 * 1024, '\0');
+    ASSERT_TRUE(host.target->Open());
+    ASSERT_TRUE(host.target->Announced(static_cast<std::int64_t>(program.size())));
+    ASSERT_TRUE(host.target->Write(program.data(), program.size()));
+    ASSERT_TRUE(host.target->Commit());
+    host.target.reset();
+    script.OnDownloadComplete();
+    EXPECT_TRUE(script.Verifying()) << "the check runs off the window thread";
+    script.Abandon();
+    EXPECT_FALSE(script.Verifying());
+    ProcessPendingEvents();
+    EXPECT_TRUE(host.started.empty());
+    EXPECT_FALSE(host.unloaded);
+    EXPECT_EQ(host.messages, 0);
+    EXPECT_FALSE(Exists(host.folder)) << "nothing of the download stays";
 }
 
 // Saved relative to the current folder, the file started elevated could be

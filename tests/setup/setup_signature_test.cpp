@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/message_pump.h"
 #include "setup/install_script.h"
 #include "setup/private_folder.h"
 #include "setup/setup_file.h"
@@ -348,8 +349,12 @@ struct Host : RunSetupView {
                      target->Write(bytes.data(), bytes.size()) && target->Commit();
         if (!whole) target->Discard();
         target.reset();
-        if (whole) script.OnDownloadComplete();
-        else script.OnDownloadError();
+        if (whole) {
+            script.OnDownloadComplete();
+            PumpUntil([&] { return !script.Verifying(); });
+        } else {
+            script.OnDownloadError();
+        }
     }
 };
 
