@@ -283,7 +283,12 @@ TransferStep UrlTransfer::ReadNext() {
         DWORD available = channel_->available;
         if (available == 0) return gathered ? Consume(gathered) : Finish();
 
-        DWORD wanted = std::min(available, kReadSize - gathered);
+        // At least what has arrived, and, once the data flows fast, what
+        // arrives in a short while: one large read costs the same as one
+        // small one, and WinINet fills it from the connection in large
+        // pieces, where its own buffer holds only a few kilobytes. A slow
+        // server still gives progress at least every kReadAheadMs or so.
+        DWORD wanted = std::min(kReadSize - gathered, std::max(available, ReadAhead()));
         {
             CriticalSectionScope lock(Channels().lock);
             channel_->count = kNoCount;
@@ -305,8 +310,17 @@ TransferStep UrlTransfer::ReadNext() {
     }
 }
 
+DWORD UrlTransfer::ReadAhead() const {
+    if (bytesRead_ == 0) return 0;
+    DWORD elapsed = ::GetTickCount() - firstDataAt_;
+    if (elapsed < kReadAheadMs) return 0;  // too early to know the rate
+    std::int64_t ahead = bytesRead_ * kReadAheadMs / elapsed;
+    return static_cast<DWORD>(std::min<std::int64_t>(ahead, kReadSize));
+}
+
 TransferStep UrlTransfer::Consume(DWORD count) {
     if (count > kReadSize) return Fail("the read failed");
+    if (bytesRead_ == 0) firstDataAt_ = ::GetTickCount();
     // WinINet stops at the announced length, but a stream that overruns it
     // is not the file that was announced.
     if (lengthAnnounced_ && bytesRead_ + count > bytesExpected_)

@@ -57,6 +57,10 @@ public:
     // The longest stretch of back-to-back reads before a block is handed
     // on, and before waiting window work is let in.
     static constexpr DWORD kLongestRunMs = 50;
+    // A read asks for what arrived so far in this long at the download's
+    // rate, at least: large reads where data flows fast, small ones where
+    // it trickles.
+    static constexpr DWORD kReadAheadMs = 100;
 
     struct Channel;
 
@@ -67,6 +71,8 @@ private:
 
     TransferStep AfterOpen();
     TransferStep ReadNext();
+    // What arrives in kReadAheadMs at the rate so far; 0 until it is known.
+    DWORD ReadAhead() const;
     TransferStep Consume(DWORD count);
     TransferStep Finish();
     // Ends the transfer as failed; `reason` goes to the run log.
@@ -97,6 +103,7 @@ private:
     bool lengthAnnounced_ = false;
     DWORD lastPause_ = 0;  // when the thread was last handed back
     DWORD pendingOffset_ = 0;  // bytes gathered before the read that waits
+    DWORD firstDataAt_ = 0;    // when the first bytes were handed on
 };
 
 // A Content-Length value: plain decimal digits, blanks around them allowed.
