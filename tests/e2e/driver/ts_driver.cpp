@@ -393,21 +393,34 @@ int main(int argc, char** argv) {
             // For the benchmarks: waits like wait-exit, watching the peak
             // working set (which cannot be read once the process is gone),
             // then prints the process's processor time as well.
+            // Every 50 ms it also times a WM_NULL to the window of the last
+            // wait-window: the longest wait for an answer, and when it began
+            // after the step.
             double seconds = std::atof(next(i).c_str());
-            DWORD deadline = ::GetTickCount() + static_cast<DWORD>(seconds * 1000);
+            DWORD begun = ::GetTickCount();
+            DWORD deadline = begun + static_cast<DWORD>(seconds * 1000);
             SIZE_T peak = 0;
-            DWORD waited = WAIT_TIMEOUT;
+            DWORD waited = WAIT_TIMEOUT, longest = 0, longestAt = 0;
             while (waited == WAIT_TIMEOUT && ::GetTickCount() < deadline) {
                 PROCESS_MEMORY_COUNTERS counters{};
                 counters.cb = sizeof counters;
                 if (::GetProcessMemoryInfo(g_process.hProcess, &counters, sizeof counters) &&
                     counters.PeakWorkingSetSize > peak)
                     peak = counters.PeakWorkingSetSize;
-                waited = ::WaitForSingleObject(g_process.hProcess, 100);
+                if (g_main && ::IsWindow(g_main)) {
+                    DWORD asked = ::GetTickCount();
+                    DWORD_PTR ignored = 0;
+                    ::SendMessageTimeoutA(g_main, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);
+                    DWORD took = ::GetTickCount() - asked;
+                    if (took > longest) longest = took, longestAt = asked - begun;
+                }
+                waited = ::WaitForSingleObject(g_process.hProcess, 50);
             }
             ReportExit(waited);
-            std::printf("stats cpu_ms=%lu peak_kb=%lu clock=%lu\n", ProcessorMs(),
-                        static_cast<unsigned long>(peak / 1024), ::GetTickCount());
+            std::printf("stats cpu_ms=%lu peak_kb=%lu clock=%lu answer_longest_ms=%lu "
+                        "answer_at_ms=%lu\n",
+                        ProcessorMs(), static_cast<unsigned long>(peak / 1024), ::GetTickCount(),
+                        longest, longestAt);
         } else if (step == "cpu") {
             std::printf("cpu cpu_ms=%lu clock=%lu\n", ProcessorMs(), ::GetTickCount());
         } else if (step == "wait-exit" || step == "watch-exit") {
