@@ -34,6 +34,8 @@ TEST(SameServer, OnlyTheSameSchemeHostAndPort) {
              "",
          })
         EXPECT_FALSE(SameServer(asked, reached)) << reached;
+    EXPECT_TRUE(SameServer("http://h:0080/", "http://h/"));
+    EXPECT_FALSE(SameServer("s://h:0/", "s://h:#/"));  // port 0 is a port
 }
 
 }  // namespace
