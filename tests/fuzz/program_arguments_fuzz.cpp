@@ -1,7 +1,7 @@
 // The program's command line: what another program (or a user) starts it
 // with, and what it hands on to its elevated copy.
-#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -12,9 +12,7 @@
 namespace {
 
 std::string Without(std::string text, const char* characters) {
-    text.erase(std::remove_if(text.begin(), text.end(),
-                              [&](char c) { return std::string(characters).find(c) != std::string::npos; }),
-               text.end());
+    std::erase_if(text, [&](char c) { return c != '\0' && std::strchr(characters, c); });
     return text;
 }
 
