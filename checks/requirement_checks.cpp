@@ -1,7 +1,6 @@
 #include "checks/requirement_checks.h"
 
 #include <cmath>
-#include <vector>
 
 #include "checks/os_identification.h"
 #include "checks/settings.h"
@@ -14,17 +13,6 @@ constexpr std::int64_t kInt16Min = -32768, kInt16Max = 32767;
 void AddRow(CheckRun& run, const char* test, CheckOutcome outcome, const std::string& need,
             const std::string& have) {
     run.rows.push_back(CheckRow{test, outcome, need, have});
-}
-
-std::vector<std::string> SplitAtComma(const std::string& text) {
-    std::vector<std::string> parts;
-    if (text.empty()) return parts;
-    for (std::size_t start = 0;;) {
-        std::size_t comma = text.find(',', start);
-        parts.push_back(text.substr(start, comma - start));
-        if (comma == std::string::npos) return parts;
-        start = comma + 1;
-    }
 }
 
 std::string ServicePackSuffix(std::int64_t servicePack) {
@@ -80,16 +68,13 @@ bool CheckOperatingSystem(CheckRun& run, const CheckPlatform& platform) {
     const char* test = "Operating System";
 
     std::string exceptions = settings.ReadRequirement("ExceptionOS");
-    for (const std::string& entry : SplitAtComma(exceptions)) {
-        if (entry.find_first_not_of(" \t") == std::string::npos) continue;  // "7," has no third
-        auto code = ParseBoundedNumber(entry);
-        if (!code) throw SettingsStop(NotANumberMessage("ExceptionOS", exceptions));
-        if (*code == osCode) {
-            AddRow(run, test, kCheckFailed, minName + "+", ownName);
-            run.failureText += "\r\nYour operating system may be newer than the Minimum OS, "
-                               "but the product does not support it.";
-            return false;
-        }
+    std::optional<bool> excepted = ListHoldsCode(exceptions, osCode);
+    if (!excepted) throw SettingsStop(NotANumberMessage("ExceptionOS", exceptions));
+    if (*excepted) {
+        AddRow(run, test, kCheckFailed, minName + "+", ownName);
+        run.failureText += "\r\nYour operating system may be newer than the Minimum OS, "
+                           "but the product does not support it.";
+        return false;
     }
     if (osCode == kOsServer || osCode == kOsNT4 || osCode == kOsWin2003) {
         AddRow(run, test, kCheckFailed, minName + needSuffix + "+", ownName + "(Server)");

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <limits>
 
-#include "checks/settings.h"
 
 const char kCorruptSettingsMessage[] = "Pelorin.ini may be corrupt. Please reinstall the Pelorin.";
 
@@ -59,22 +58,18 @@ std::int64_t RoundHalfEven(double value) {
     return static_cast<std::int64_t>(whole);
 }
 
-double ReadNumberSetting(const SettingsFile& settings, const std::string& key,
-                         std::int64_t low, std::int64_t high) {
-    std::string value = settings.ReadRequirement(key);
-    auto number = ParseBoundedNumber(value, low, high);
-    if (!number) throw SettingsStop(NotANumberMessage(key, value));
-    return *number;
-}
-
-std::int64_t ReadWholeSetting(const SettingsFile& settings, const std::string& key,
-                              std::int64_t low, std::int64_t high) {
-    std::string value = settings.ReadRequirement(key);
-    auto number = ParseSettingNumber(value);
-    if (!number || *number < static_cast<double>(low) - 0.5 ||
-        *number > static_cast<double>(high) + 0.5)
-        throw SettingsStop(NotANumberMessage(key, value));
-    std::int64_t whole = RoundHalfEven(*number);
-    if (whole < low || whole > high) throw SettingsStop(NotANumberMessage(key, value));
-    return whole;
+std::optional<bool> ListHoldsCode(const std::string& list, int code) {
+    if (list.empty()) return false;
+    for (std::size_t start = 0;;) {
+        std::size_t comma = list.find(',', start);
+        std::string entry = list.substr(start, comma - start);
+        // A blank entry ("7," has no third) counts for nothing.
+        if (entry.find_first_not_of(" \t") != std::string::npos) {
+            auto number = ParseBoundedNumber(entry);
+            if (!number) return std::nullopt;
+            if (*number == code) return true;
+        }
+        if (comma == std::string::npos) return false;
+        start = comma + 1;
+    }
 }

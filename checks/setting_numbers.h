@@ -28,6 +28,11 @@ std::optional<double> ParseBoundedNumber(const std::string& text,
                                          std::int64_t low = kSettingLowest,
                                          std::int64_t high = kSettingHighest);
 
+// Whether the comma-separated list of codes (ExceptionOS) holds `code`, read
+// entry by entry up to the first that decides: a match, or an entry that is
+// not a number (empty then). Blank entries are skipped.
+std::optional<bool> ListHoldsCode(const std::string& list, int code);
+
 // Rounded to the nearest whole number, halves to even; values beyond the
 // 64-bit range give its nearest end.
 std::int64_t RoundHalfEven(double value);

@@ -7,7 +7,10 @@
 #include <string_view>
 
 #include "platform/failure.h"
-#include "platform/whole_file.h"
+
+// Complete in platform/system_error.h; kept out so the settings logic builds
+// without the Windows headers.
+struct SystemResult;
 
 // Thrown when the settings leave no sound way on; the message names the
 // problem. The caller shows it in the skinned message box and ends the

@@ -34,7 +34,8 @@ std::optional<Server> ServerOf(const std::string& url) {
         else if (server.scheme == "ftp") server.port = "21";
     }
     if (server.port.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-    server.port.erase(0, server.port.find_first_not_of('0'));
+    // Leading zeros name the same port, but port 0 is not the absent port.
+    while (server.port.size() > 1 && server.port.front() == '0') server.port.erase(0, 1);
     return server;
 }
 

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "controls/content_length.h"
 #include "controls/download_target.h"
 #include "controls/wininet_api.h"
 
@@ -106,9 +107,6 @@ private:
     DWORD firstDataAt_ = 0;    // when the first bytes were handed on
 };
 
-// A Content-Length value: plain decimal digits, blanks around them allowed.
-// Nothing for anything else (signs, letters, more digits than fit).
-std::optional<std::int64_t> ParseContentLength(const std::string& text);
 
 // A fresh transfer id, unique in the process.
 std::uint32_t NextTransferId();

@@ -1,7 +1,5 @@
 #include "setup/command_launch.h"
 
-#include <windows.h>
-
 #include <algorithm>
 
 namespace {
@@ -22,18 +20,8 @@ std::string RestoreStrippedQuotes(const std::string& value) {
     return "\"" + value + "\"";
 }
 
-std::string FindProgram(const std::string& name) {
-    if (name.empty() || name.find('"') != std::string::npos) return {};
-    char found[MAX_PATH] = {};
-    char* filePart = nullptr;
-    DWORD length = ::SearchPathA(nullptr, name.c_str(), ".exe", MAX_PATH, found, &filePart);
-    if (length == 0 || length >= MAX_PATH) return {};
-    DWORD attributes = ::GetFileAttributesA(found);
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
-    return std::string(found, length);
-}
-
-CommandLaunch LaunchOf(const std::string& command, const ProgramFinder& find) {
+CommandLaunch LaunchOf(const std::string& command, const ProgramFinder& find,
+                       const FileTest& isFile) {
     CommandLaunch launch;
     if (command.empty()) return launch;
     if (command.front() == '"') {
@@ -45,13 +33,10 @@ CommandLaunch LaunchOf(const std::string& command, const ProgramFinder& find) {
     }
     // What was written as the whole value is what its author meant.
     bool isPath = command.find_first_of("\\/:") != std::string::npos;
-    if (isPath && command.find('"') == std::string::npos) {
-        DWORD attributes = ::GetFileAttributesA(command.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            launch.program = command;
-            launch.commandLine = Quoted(command);
-            return launch;
-        }
+    if (isPath && command.find('"') == std::string::npos && isFile(command)) {
+        launch.program = command;
+        launch.commandLine = Quoted(command);
+        return launch;
     }
     // CreateProcess takes the first blank-ended prefix that names a program.
     std::size_t chosenEnd = 0;

@@ -19,6 +19,10 @@ std::string RestoreStrippedQuotes(const std::string& value);
 using ProgramFinder = std::function<std::string(const std::string& name)>;
 std::string FindProgram(const std::string& name);
 
+// Whether `path` names an existing file, not a folder.
+using FileTest = std::function<bool(const std::string& path)>;
+bool NamesAFile(const std::string& path);
+
 struct CommandLaunch {
     std::string program;      // the decided program, for lpApplicationName
     std::string commandLine;  // the line the program gets, its name quoted
@@ -33,4 +37,5 @@ struct CommandLaunch {
 //   than one that names a program is ambiguous and refused, and the one
 //   that does is the program.
 // Neither program nor refusal: no such program.
-CommandLaunch LaunchOf(const std::string& command, const ProgramFinder& find);
+CommandLaunch LaunchOf(const std::string& command, const ProgramFinder& find,
+                       const FileTest& isFile = NamesAFile);

@@ -10,6 +10,7 @@
 
 #include "platform/system_error.h"
 #include "platform/system_facts.h"
+#include "setup/win_init.h"
 
 // Deletes the file; a file in use is scheduled for deletion at the next
 // Windows start instead. On the NT family the file is opened as itself and
@@ -19,10 +20,6 @@
 void DeleteFileOrDefer(const std::string& path);
 void DeleteAtRestart(const std::string& path, const SystemFacts& system);
 
-// The new content of WinInit.ini that schedules `shortPath` for deletion,
-// given the file's current content (empty when there is no file).
-std::string WinInitWithDeletion(const std::optional<std::string>& current,
-                                const std::string& shortPath);
 
 std::string ShortPathName(const std::string& path);
 std::string AddTrailingBackslash(std::string path);

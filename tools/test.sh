@@ -14,6 +14,8 @@ choose_machine
 
 if [ "$TSCHECK_MACHINE" != guest ]; then
     ensure_packages
+    # The logic natively first, with sanitizers and fuzzers: in seconds.
+    "$root/tools/native_test.sh"
     configure_and_build "$build"
 fi
 if wine_in_guest; then

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "controls/downloader.h"
-#include "controls/same_server.h"
 #include "controls/url_transfer.h"
 #include "platform/message_pump.h"
 #include "tests/support/scripted_wininet.h"
@@ -83,33 +82,6 @@ TEST(UrlTransferAgainstScriptedWinInet, ReadsThatWaitKeepEveryByteWhateverWinIne
     // About 800 reads: a handful of blocks (a wait or a slow moment ends one
     // early), never one per read.
     EXPECT_LE(pieces, 40);
-}
-
-TEST(ContentLength, OnlyPlainDecimalNumbersAreLengths) {
-    EXPECT_EQ(ParseContentLength("12582912"), 12582912);
-    EXPECT_EQ(ParseContentLength(" 0 "), 0);
-    for (const char* bad : {"", " ", "12abc", "-5", "+5", "0x10", "1 2", "1234567890123456789"})
-        EXPECT_FALSE(ParseContentLength(bad)) << bad;
-}
-
-// Where a redirect may lead: only back to the same server.
-TEST(SameServer, OnlyTheSameSchemeHostAndPort) {
-    const std::string asked = "http://download.tavrin.example/TavrinCA/tavrinsecure/tavrinsecure.exe";
-    EXPECT_TRUE(SameServer(asked, asked));
-    EXPECT_TRUE(SameServer(asked, "HTTP://Download.Tavrin.Example:80/elsewhere.exe?x=1"));
-    for (const char* reached : {
-             "http://mirror.example/TavrinCA/tavrinsecure/tavrinsecure.exe",
-             "https://download.tavrin.example/TavrinCA/tavrinsecure/tavrinsecure.exe",
-             "ftp://download.tavrin.example/tavrinsecure.exe",
-             "http://download.tavrin.example:8080/tavrinsecure.exe",
-             "http://download.tavrin.example.evil.example/tavrinsecure.exe",
-             "http://download.tavrin.example@evil.example/tavrinsecure.exe",
-             "http://evil.example/?http://download.tavrin.example/",
-             "http://download.tavrin.example:80x/",
-             "download.tavrin.example/tavrinsecure.exe",
-             "",
-         })
-        EXPECT_FALSE(SameServer(asked, reached)) << reached;
 }
 
 }  // namespace

@@ -8,6 +8,11 @@ TSCHECK_BUILD_PACKAGES=(
     g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
     googletest
 )
+# The logic built for this machine (tools/native_test.sh): clang with its
+# sanitizer and libFuzzer runtimes, and curl's URL reader for one fuzzer.
+TSCHECK_NATIVE_PACKAGES=(
+    clang libclang-rt-14-dev libcurl4-openssl-dev
+)
 # Running them: Wine, a display and the tools the test scripts call. The
 # emulated machine holds these instead when this one cannot run Wine.
 TSCHECK_WINE_PACKAGES=(
@@ -108,6 +113,7 @@ find_why_wine_unavailable() {
 # emulator's. Stops with one line naming what could not be installed.
 ensure_packages() {
     local wanted=("${TSCHECK_BUILD_PACKAGES[@]}") missing
+    [ "${TSCHECK_MACHINE:-native}" = guest ] || wanted+=("${TSCHECK_NATIVE_PACKAGES[@]}")
     case "${TSCHECK_MACHINE:-native}" in
         emulated) wanted+=("${TSCHECK_EMULATOR_PACKAGES[@]}") ;;
         contained) wanted+=("${TSCHECK_CONTAINER_PACKAGES[@]}") ;;
