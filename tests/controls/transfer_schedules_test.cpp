@@ -21,6 +21,7 @@
 #include "controls/downloader.h"
 #include "controls/url_transfer.h"
 #include "platform/message_pump.h"
+#include "tests/support/memory_target.h"
 
 // Every heap block of the test, so that a late write can be checked against
 // what is still allocated.
@@ -349,18 +350,7 @@ const WinInetApi* Api() {
 
 }  // namespace fake
 
-struct MemoryTarget : DownloadTarget {
-    std::string bytes;
-    bool committed = false, discarded = false;
-    bool Open() override { return true; }
-    bool Announced(std::int64_t) override { return true; }
-    bool Write(const void* data, std::size_t size) override {
-        bytes.append(static_cast<const char*>(data), size);
-        return true;
-    }
-    bool Commit() override { return committed = true; }
-    void Discard() noexcept override { discarded = true; }
-};
+using test_support::MemoryTarget;
 
 // One schedule, from its seed: the bytes and the events, or what went wrong.
 void RunSchedule(unsigned seed) {

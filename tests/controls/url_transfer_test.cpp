@@ -9,6 +9,7 @@
 #include "controls/downloader.h"
 #include "controls/url_transfer.h"
 #include "platform/message_pump.h"
+#include "tests/support/memory_target.h"
 #include "tests/support/scripted_wininet.h"
 
 namespace {
@@ -17,19 +18,7 @@ using test_support::g_network;
 using test_support::NetworkScript;
 using test_support::ScriptedRead;
 
-// Keeps the bytes in memory.
-struct MemoryTarget : DownloadTarget {
-    std::string bytes;
-    bool committed = false;
-    bool Open() override { return true; }
-    bool Announced(std::int64_t) override { return true; }
-    bool Write(const void* data, std::size_t size) override {
-        bytes.append(static_cast<const char*>(data), size);
-        return true;
-    }
-    bool Commit() override { return committed = true; }
-    void Discard() noexcept override { bytes.clear(); }
-};
+using test_support::MemoryTarget;
 
 // Runs the script's download to its end; the bytes that arrived, and in
 // how many pieces they were handed on.

@@ -123,6 +123,13 @@ SignatureApi FakeApi() {
     return api;
 }
 
+// The test's own program: a file to hand the stand-in.
+std::string SelfPath() {
+    char self[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    return self;
+}
+
 SignerPins Pins(const std::string& certificateDer) {
     SignerPins pins;
     pins.certificates.push_back(Digest(certificateDer));
@@ -191,10 +198,9 @@ TEST_F(Signer, OnlyAnIntactSignatureByThePinnedCertificateIsTrusted) {
          "the signature does not verify (0x800B0110)"},
     };
     SignatureApi api = FakeApi();
-    char self[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
-    HANDLE file = ::CreateFileA(self, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                nullptr);
+    std::string self = SelfPath();
+    HANDLE file = ::CreateFileA(self.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     for (const Case& c : cases) {
         fake = FakeWintrust{};
@@ -232,10 +238,9 @@ TEST_F(Signer, KeyPinsOutliveARenewalAndTimeIsChecked) {
     pins.keys.push_back(Digest(std::string(64, 'n')));  // the provider's next key
     pins.keys.push_back(Digest(key));
     SignatureApi api = FakeApi();
-    char self[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
-    HANDLE file = ::CreateFileA(self, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                nullptr);
+    std::string self = SelfPath();
+    HANDLE file = ::CreateFileA(self.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     auto check = [&](const std::string& der, auto&& arrange) {
         fake = FakeWintrust{};
