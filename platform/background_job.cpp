@@ -50,7 +50,8 @@ LRESULT BackgroundJob::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             thread_ = nullptr;
         }
         finished_ = true;
-        if (done_ && !cancelled_) done_(result_);  // may destroy this job
+        // `done` must not destroy this job: its own function is running.
+        if (done_ && !cancelled_) done_(result_);
         return 0;
     }
     return ::DefWindowProcA(hwnd_, message, wParam, lParam);

@@ -48,18 +48,22 @@ bool ProcessIsElevated() {
 }
 
 bool OwnedByProcessUser(HANDLE object) {
+    std::vector<BYTE> user = TokenInformation(TokenUser);
+    return user.size() >= sizeof(TOKEN_USER) &&
+           OwnedBy(object, reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid);
+}
+
+bool OwnedBy(HANDLE object, PSID sid) {
     static const auto securityInfo = Advapi<GetSecurityInfoFn>("GetSecurityInfo");
     static const auto lengthSid = Advapi<GetLengthSidFn>("GetLengthSid");
-    std::vector<BYTE> user = TokenInformation(TokenUser);
-    if (!securityInfo || !lengthSid || user.size() < sizeof(TOKEN_USER)) return false;
-    PSID userSid = reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid;
+    if (!securityInfo || !lengthSid || !sid) return false;
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (securityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
                      nullptr, &descriptor) != ERROR_SUCCESS)
         return false;
     DWORD size = owner ? lengthSid(owner) : 0;
-    bool same = size != 0 && size == lengthSid(userSid) && std::memcmp(owner, userSid, size) == 0;
+    bool same = size != 0 && size == lengthSid(sid) && std::memcmp(owner, sid, size) == 0;
     ::LocalFree(descriptor);
     return same;
 }

@@ -9,7 +9,10 @@
 // given or a run as administrator); false elsewhere and where unknown.
 bool ProcessIsElevated();
 
-// The owner of the open file or folder is the user this process runs as
-// (the token's user: an elevated token has the same user as its limited
-// half). False when it cannot be told.
+// The owner of the open file or folder (opened with READ_CONTROL) is `sid`.
+// False when it cannot be told.
+bool OwnedBy(HANDLE object, PSID sid);
+
+// The same for the user this process runs as (the token's user: an
+// elevated token has the same user as its limited half).
 bool OwnedByProcessUser(HANDLE object);

@@ -80,6 +80,11 @@ struct Registry : NullIsInvalid<HKEY> {
     static void Close(HKEY h) noexcept { ::RegCloseKey(h); }
 };
 
+struct FileSearch : NullIsInvalid<HANDLE> {
+    static bool IsValid(HANDLE h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) noexcept { ::FindClose(h); }
+};
+
 }  // namespace handle_traits
 
 using OwnedHandle = Owned<handle_traits::Kernel>;
@@ -94,6 +99,7 @@ using OwnedGlobal = Owned<handle_traits::Global>;
 using OwnedVirtualMemory = Owned<handle_traits::Virtual>;
 using OwnedWindow = Owned<handle_traits::Window>;
 using OwnedRegKey = Owned<handle_traits::Registry>;
+using OwnedFileSearch = Owned<handle_traits::FileSearch>;
 
 // GetDC / ReleaseDC for the lifetime of a scope.
 class WindowDC {

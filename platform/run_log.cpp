@@ -7,6 +7,7 @@
 #include "platform/device_names.h"
 #include "platform/file_owner.h"
 #include "platform/owned.h"
+#include "platform/unlinked_file.h"
 
 namespace {
 
@@ -36,33 +37,21 @@ void AppendDigits(std::string& out, unsigned long value, std::size_t width) {
     while (count > 0) out += digits[--count];
 }
 
-// Plain (no reparse point), of the process's user, and for a file one link.
-bool UsersOwn(HANDLE object, bool file) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    return ::GetFileInformationByHandle(object, &info) &&
-           (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
-           ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != file &&
-           (!file || info.nNumberOfLinks == 1) && OwnedByProcessUser(object);
-}
-
 // The log for a run with more rights than the user: the existing file when
-// it is the user's own, else (`mayCreate`) a new one in a folder of the
-// user's own, held while the file is made so that it stays that folder.
+// it is a plain file of the user's own, else (`mayCreate`) a new one in a
+// plain folder of the user's own, held while the file is made so that it
+// stays that folder.
 OwnedHandle OpenUsersOwnLog(const std::string& fullPath, const std::string& folder,
                             bool mayCreate) {
     constexpr DWORD kAccess = FILE_APPEND_DATA | READ_CONTROL;
     constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
-    OwnedHandle file(::CreateFileA(fullPath.c_str(), kAccess, kShare, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (file) return UsersOwn(file.get(), true) ? std::move(file) : OwnedHandle();
-    if (!mayCreate || ::GetLastError() != ERROR_FILE_NOT_FOUND) return OwnedHandle();
-    OwnedHandle held(::CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY | READ_CONTROL, kShare,
-                                   nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                   nullptr));
-    if (!held || !UsersOwn(held.get(), false)) return OwnedHandle();
-    return OwnedHandle(::CreateFileA(fullPath.c_str(), kAccess, kShare, nullptr, CREATE_NEW,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    bool refused = false;
+    OwnedHandle file = OpenUnlinkedFile(fullPath, kAccess, kShare, &refused);
+    if (file) return OwnedByProcessUser(file.get()) ? std::move(file) : OwnedHandle();
+    if (refused || !mayCreate || ::GetLastError() != ERROR_FILE_NOT_FOUND) return OwnedHandle();
+    OwnedHandle held = OpenUnlinkedFolder(folder, kShare);
+    if (!held || !OwnedByProcessUser(held.get())) return OwnedHandle();
+    return CreateNewFile(fullPath, kAccess, kShare);
 }
 
 }  // namespace

@@ -70,6 +70,19 @@ OwnedHandle OpenUnlinkedFile(const std::string& path, DWORD access, DWORD share,
     return OwnedHandle();
 }
 
+OwnedHandle OpenUnlinkedFolder(const std::string& path, DWORD share) {
+    OwnedHandle folder(::CreateFileA(path.c_str(), FILE_LIST_DIRECTORY | READ_CONTROL, share,
+                                     nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS | NoFollowFlag(), nullptr));
+    if (!folder) return folder;
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(folder.get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        return OwnedHandle();
+    return folder;
+}
+
 bool DeleteThroughHandle(HANDLE file) {
     if (!IsNtFamily()) return false;
     BY_HANDLE_FILE_INFORMATION information{};

@@ -23,6 +23,12 @@ OwnedHandle CreateNewFile(const std::string& path, DWORD access, DWORD share);
 OwnedHandle OpenUnlinkedFile(const std::string& path, DWORD access, DWORD share,
                              bool* refused = nullptr);
 
+// The existing folder at `path` itself, opened for listing and reading its
+// security (FILE_LIST_DIRECTORY | READ_CONTROL) with `share`. Empty when it
+// cannot be opened or is no plain folder: a reparse point (a junction, a
+// link) or a file.
+OwnedHandle OpenUnlinkedFolder(const std::string& path, DWORD share);
+
 // Marks the file of an open handle (opened with DELETE access) for deletion
 // when its last handle closes, and clears a read-only attribute first.
 // False where the system offers no such call (Windows 9x) or it fails.

@@ -55,15 +55,9 @@ bool WritableForTheUser(const std::string& folder) {
     // the shortcut only into a plain folder of the user's own, never into
     // one that only administrators may change.
     if ((::GetVersion() & 0x80000000u) != 0 || !ProcessIsElevated()) return true;
-    OwnedHandle held(::CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY | READ_CONTROL,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING,
-                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                   nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    return held && ::GetFileInformationByHandle(held.get(), &info) &&
-           (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
-           OwnedByProcessUser(held.get());
+    OwnedHandle held =
+        OpenUnlinkedFolder(folder, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    return held && OwnedByProcessUser(held.get());
 }
 
 }  // namespace

@@ -49,10 +49,9 @@ void DeleteAtRestart(const std::string& path, const SystemFacts& system) {
     }
     // Windows 9x: the start-up rename list in the Windows folder the system
     // names, kept byte for byte.
-    char windows[MAX_PATH] = {};
-    UINT length = ::GetWindowsDirectoryA(windows, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    std::string winInit = std::string(windows) + "\\WinInit.ini";
+    std::string windows = WindowsFolder();
+    if (windows.empty()) return;
+    std::string winInit = windows + "WinInit.ini";
     // Best effort, like the NT branch: a file that cannot be scheduled stays
     // where it is, and there is nobody to tell at the program's end.
     (void)WriteWholeFile(winInit, WinInitWithDeletion(ReadWholeFile(winInit), shortPath));
@@ -75,12 +74,9 @@ std::string AddTrailingBackslash(std::string path) {
 
 std::string TempFolder() { return AddTrailingBackslash(SystemTempFolder()); }
 
-std::string SetupStagingRoot(const SystemFacts& system) {
-    std::optional<VersionRecord> version = system.ShortVersion();
-    if (!version || version->platform != VER_PLATFORM_WIN32_NT || system.IsNTAdmin() == 0)
-        return TempFolder();
-    // The system's own Windows folder: on a terminal server GetWindowsDirectory
-    // names a folder of the user's.
+std::string WindowsFolder() {
+    // On a terminal server GetWindowsDirectory names a folder of the user's;
+    // GetSystemWindowsDirectory (2000 and later) names the system's.
     using GetSystemWindowsDirectoryFn = UINT(WINAPI*)(LPSTR, UINT);
     static const auto systemWindows =
         BindKernel32<GetSystemWindowsDirectoryFn>("GetSystemWindowsDirectoryA");
@@ -88,7 +84,16 @@ std::string SetupStagingRoot(const SystemFacts& system) {
     UINT length = systemWindows ? systemWindows(windows, MAX_PATH)
                                 : ::GetWindowsDirectoryA(windows, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return std::string();
-    std::string root = AddTrailingBackslash(windows) + "Temp";
+    return AddTrailingBackslash(windows);
+}
+
+std::string SetupStagingRoot(const SystemFacts& system) {
+    std::optional<VersionRecord> version = system.ShortVersion();
+    if (!version || version->platform != VER_PLATFORM_WIN32_NT || system.IsNTAdmin() == 0)
+        return TempFolder();
+    std::string windows = WindowsFolder();
+    if (windows.empty()) return std::string();
+    std::string root = windows + "Temp";
     // Windows makes it at setup; where it was removed, the administrator
     // may make it again, and it inherits the Windows folder's protection.
     if (!::CreateDirectoryA(root.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)

@@ -31,6 +31,9 @@ std::string TempFolder();
 // user sets can move; otherwise the user's temporary folder (TempFolder).
 // Ends in "\"; empty when there is none.
 std::string SetupStagingRoot(const SystemFacts& system);
+// The system's Windows folder, as the system names it, ending in "\"; empty
+// when it cannot be had. Never %WinDir%, which the user sets.
+std::string WindowsFolder();
 
 // Bytes as megabytes in the user's locale, "###,###,##0.00 MB".
 std::string FormatMegabytes(std::int64_t bytes);

@@ -111,9 +111,8 @@ void InstallScript::OnDownloadComplete() {
     // an old processor: they run on a thread of their own while the window
     // answers. Nothing else touches the file meanwhile: the button is gone,
     // the stall ticks are off, and a close (Abandon) cancels the check and
-    // waits for it before the file goes.
-    // The script keeps the file while the check runs: the job goes first
-    // (Abandon, the script's end), waiting for its thread.
+    // waits for it before the file goes. The script keeps the file; the job
+    // always goes first (Abandon, the script's end).
     SetupFile* file = setupFile_.get();
     verification_ = std::make_unique<BackgroundJob>(
         [file](const std::atomic<bool>& cancelled) { return file->Verify(cancelled); },

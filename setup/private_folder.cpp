@@ -1,13 +1,12 @@
 #include "setup/private_folder.h"
 
 #include <windows.h>
-#include <aclapi.h>
 
 #include <cstdint>
-#include <cstring>
 #include <type_traits>
 #include <vector>
 
+#include "platform/file_owner.h"
 #include "platform/owned.h"
 #include "platform/system_library.h"
 #include "platform/unlinked_file.h"
@@ -28,7 +27,6 @@ struct SecurityApi {
     decltype(&::SetSecurityDescriptorDacl) SetSecurityDescriptorDacl = nullptr;
     decltype(&::SetSecurityDescriptorControl) SetSecurityDescriptorControl = nullptr;  // 2000+
     decltype(&::SetSecurityDescriptorOwner) SetSecurityDescriptorOwner = nullptr;
-    decltype(&::GetSecurityInfo) GetSecurityInfo = nullptr;  // only for the clean-up
 
     bool Complete() const {
         return OpenProcessToken && GetTokenInformation && GetLengthSid && InitializeAcl &&
@@ -54,7 +52,6 @@ SecurityApi BindSecurityApi() {
     bind(api.SetSecurityDescriptorDacl, "SetSecurityDescriptorDacl");
     bind(api.SetSecurityDescriptorControl, "SetSecurityDescriptorControl");
     bind(api.SetSecurityDescriptorOwner, "SetSecurityDescriptorOwner");
-    bind(api.GetSecurityInfo, "GetSecurityInfo");
     return api;
 }
 
@@ -247,34 +244,26 @@ PrivateFolder CreatePrivateFolder(const std::string& parent) {
 
 namespace {
 
-bool OwnedByAdministrators(HANDLE folder) {
-    SecurityApi api = BindSecurityApi();
-    if (!api.GetSecurityInfo || !api.GetLengthSid) return false;
-    PSID owner = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (api.GetSecurityInfo(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
-                            nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
-        return false;
-    DWORD size = owner ? api.GetLengthSid(owner) : 0;
-    bool administrators = size == api.GetLengthSid(&kAdministrators) &&
-                          std::memcmp(owner, &kAdministrators, size) == 0;
-    ::LocalFree(descriptor);
-    return administrators;
+// Calls `each` with every entry that `pattern` finds.
+template <typename Each>
+void ForEachEntry(const std::string& pattern, Each&& each) {
+    WIN32_FIND_DATAA found{};
+    OwnedFileSearch search(::FindFirstFileA(pattern.c_str(), &found));
+    if (!search) return;
+    do {
+        each(found);
+    } while (::FindNextFileA(search.get(), &found));
 }
 
 // The plain files directly in `folder` (ending in "\"), deleted through
 // their own handles; a file in use or a link stays.
 void DeletePlainFiles(const std::string& folder) {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = ::FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
+    ForEachEntry(folder + "*", [&](const WIN32_FIND_DATAA& found) {
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
-            continue;
+            return;
         OwnedHandle file = OpenUnlinkedFile(folder + found.cFileName, DELETE, 0);
         if (file) DeleteThroughHandle(file.get());
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
+    });
 }
 
 }  // namespace
@@ -282,30 +271,15 @@ void DeletePlainFiles(const std::string& folder) {
 void RemoveEarlierPrivateFolders(const std::string& parent) {
     if (parent.empty() || IsWindows9x()) return;
     std::string base = parent.back() == '\\' ? parent : parent + "\\";
-    WIN32_FIND_DATAA found{};
-    HANDLE search = ::FindFirstFileA((base + "TSCheck-*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
-            (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-            continue;
+    ForEachEntry(base + "TSCheck-*", [&](const WIN32_FIND_DATAA& found) {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return;
         std::string folder = base + found.cFileName;
         // Held without delete sharing while it is emptied, and checked
         // through that handle: it cannot be swapped for a link meanwhile.
-        OwnedHandle held(::CreateFileA(
-            folder.c_str(), FILE_LIST_DIRECTORY | READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE,
-            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-            nullptr));
-        if (!held) continue;
-        BY_HANDLE_FILE_INFORMATION info{};
-        if (!::GetFileInformationByHandle(held.get(), &info) ||
-            (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
-            (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
-            !OwnedByAdministrators(held.get()))
-            continue;
+        OwnedHandle held = OpenUnlinkedFolder(folder, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        if (!held || !OwnedBy(held.get(), &kAdministrators)) return;
         DeletePlainFiles(folder + "\\");
         held.reset();
         ::RemoveDirectoryA(folder.c_str());  // fails, and it stays, while not empty
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
+    });
 }

@@ -15,6 +15,7 @@ struct UnicodeString {
 };
 using NtQueryInformationProcessFn = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
 constexpr ULONG kProcessImageFileName = 27;  // XP and later
+constexpr LONG kInvalidInfoClass = static_cast<LONG>(0xC0000003);  // STATUS_INVALID_INFO_CLASS
 
 // The Win32 form of an NT path: "\??\C:\..." or "\Device\...".
 std::wstring Win32FormOf(const std::wstring& native) {
@@ -33,15 +34,16 @@ bool SameFile(HANDLE a, HANDLE b) {
            first.nFileIndexLow == second.nFileIndexLow;
 }
 
-OwnedHandle OpenProcessImage(HANDLE process) {
+std::optional<OwnedHandle> OpenProcessImage(HANDLE process) {
     static const auto query = BindExport<NtQueryInformationProcessFn>(
         ::GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess");
-    if (!query) return OwnedHandle();
+    if (!query) return std::nullopt;
     std::vector<BYTE> buffer(sizeof(UnicodeString) + 2 * 32768);
     ULONG needed = 0;
-    if (query(process, kProcessImageFileName, buffer.data(), static_cast<ULONG>(buffer.size()),
-              &needed) < 0)
-        return OwnedHandle();
+    LONG status = query(process, kProcessImageFileName, buffer.data(),
+                        static_cast<ULONG>(buffer.size()), &needed);
+    if (status == kInvalidInfoClass) return std::nullopt;  // before XP
+    if (status < 0) return OwnedHandle();
     const auto* name = reinterpret_cast<const UnicodeString*>(buffer.data());
     if (!name->buffer || name->length == 0) return OwnedHandle();
     std::wstring path =
@@ -69,8 +71,10 @@ SystemResult StartVerifiedSetup(const std::string& path, const std::string& fold
     OwnedHandle thread(process.hThread);
     // Where the system cannot name the image (before XP), the start is as
     // it always was: the locked file and the private folder are the guard.
-    if (OwnedHandle image = OpenProcessImage(processHandle.get())) {
-        if (!SameFile(image.get(), verifiedFile)) {
+    // Where it names one, that must be the verified file; one that cannot
+    // even be opened (a file of somebody else's that locks us out) is not.
+    if (std::optional<OwnedHandle> image = OpenProcessImage(processHandle.get())) {
+        if (!*image || !SameFile(image->get(), verifiedFile)) {
             ::TerminateProcess(processHandle.get(), ERROR_ACCESS_DENIED);
             LogLine({"The process started from ", path, " does not map the verified file"});
             return FailedWith(ERROR_ACCESS_DENIED);

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/owned.h"
@@ -17,9 +18,10 @@
 bool SameFile(HANDLE a, HANDLE b);
 
 // The image file of a process, opened as itself (never through a reparse
-// point) for reading its identity; empty where the system cannot name it
-// (Windows 9x, NT 4.0 and 2000 have no such query).
-OwnedHandle OpenProcessImage(HANDLE process);
+// point) for reading its identity. Nothing where the system cannot name it
+// (Windows 9x, NT 4.0 and 2000 have no such query); an empty handle where
+// it names one that cannot be opened, which proves nothing either way.
+std::optional<OwnedHandle> OpenProcessImage(HANDLE process);
 
 // Starts `path` in `folder`, shown normally. Where the system names the new
 // process's image, it must be `verifiedFile`, or the process is ended

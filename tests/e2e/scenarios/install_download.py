@@ -62,6 +62,15 @@ class InstallDownload(Scenario):
         return (os.path.join(folders[0], "tavrinsecure.exe"),
                 os.path.join(folders[0], "tavrinsecure-started.txt"))
 
+    def assert_started(self, run, content):
+        """The served bytes were saved in the run's own folder and started."""
+        self.assertEqual(run.exit_code, EXIT_PASSED)
+        setup_file, marker = self.downloaded()
+        self.assertIsNotNone(setup_file, "downloaded into a folder of the run's own")
+        with open(setup_file, "rb") as f:
+            self.assertEqual(f.read(), content, "exactly the served bytes")
+        self.assertTrue(os.path.exists(marker), "the downloaded setup started from its folder")
+
     def assert_refused(self, shape, content, wait_ms="3000"):
         """The download fails: the error text on the open window, nothing
         started, nothing left behind; closing still ends with the verdict."""
@@ -91,12 +100,7 @@ class InstallDownload(Scenario):
                              "sleep", "1800", "shot", windows_shot, "dump", "wait-exit", "60",
                              "sleep", "1500")
         self.keep_shot(unix_shot, "downloading")
-        self.assertEqual(run.exit_code, EXIT_PASSED)
-        setup_file, marker = self.downloaded()
-        self.assertIsNotNone(setup_file, "downloaded into a folder of the run's own")
-        with open(setup_file, "rb") as f:
-            self.assertEqual(f.read(), content, "exactly the served bytes")
-        self.assertTrue(os.path.exists(marker), "the downloaded setup started from its folder")
+        self.assert_started(run, content)
         with open(self.decoy, "rb") as f:
             self.assertEqual(f.read(), b"planted")
         main_window = run.window()
@@ -115,12 +119,7 @@ class InstallDownload(Scenario):
         with serving({SETUP_PATH: content}, shape="stall=0&pause=1500&rate=500000"):
             run = self.drive("wait-window", MAIN_TITLE, "60", "click", *RUN_SETUP,
                              "wait-exit", "60", "sleep", "1500")
-        self.assertEqual(run.exit_code, EXIT_PASSED)
-        setup_file, marker = self.downloaded()
-        self.assertIsNotNone(setup_file, "downloaded into a folder of the run's own")
-        with open(setup_file, "rb") as f:
-            self.assertEqual(f.read(), content, "exactly the served bytes")
-        self.assertTrue(os.path.exists(marker), "the downloaded setup started from its folder")
+        self.assert_started(run, content)
 
     def test_stalled_server_times_out_after_about_19_seconds(self):
         with serving({SETUP_PATH: sample_setup(4 * 1024 * 1024)}, shape="stall=300000"):
