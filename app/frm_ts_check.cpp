@@ -4,21 +4,11 @@
 
 #include <optional>
 
-#include "app/clock_measurement.h"
-#include "app/elevation.h"
-#include "app/run_checks.h"
 #include "app/run_report.h"
-#include "app/start_up_policy.h"
-#include "checks/os_identification.h"
-#include "checks/requirement_checks.h"
-#include "checks/settings.h"
-#include "checks/settings_opening.h"
-#include "platform/ansi_paths.h"
+#include "app/start_up_engine.h"
 #include "platform/drag_window.h"
 #include "platform/run_log.h"
-#include "platform/system_error.h"
 #include "platform/window_class.h"
-#include "setup/file_manip.h"
 #include "skin/graphics.h"
 #include "skin/image_store.h"
 #include "skin/message_box.h"
@@ -56,163 +46,10 @@ const SkinImage& ButtonImage(const std::string& key) {
     return buttons[static_cast<std::size_t>(FindImageIndex(buttons, key))];
 }
 
-// The directory of the running executable, ending in "\"; empty when the
-// executable has no path the ANSI file calls can use.
-std::string ModuleDirectory() {
-    std::string full = ExecutablePath();
-    std::size_t slash = full.find_last_of('\\');
-    if (slash == std::string::npos) return {};
-    return full.substr(0, slash + 1);
-}
-
 }  // namespace
-
-frmTSCheck::frmTSCheck(ProgramArguments arguments, std::string logPath)
-    : arguments_(std::move(arguments)), logPath_(std::move(logPath)) {}
 
 frmTSCheck::~frmTSCheck() {
     if (hwnd_) ::DestroyWindow(hwnd_);
-}
-
-void frmTSCheck::Load() {
-    try {
-        RunStartUp();
-    } catch (const SettingsStop& stop) {
-        // A setting that leaves no sound way on, wherever it was read.
-        SkinnedMsgBox(stop.what());
-        RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
-    }
-}
-
-void frmTSCheck::RunStartUp() {
-    const bool quiet = arguments_.quietCheck;
-    if (quiet) KeepMessagesQuiet();
-    ReportRefusedLog();
-    PlatformFacts facts = FactsOf(RealSystem(), ::GetCommandLineA());
-    if (RunLogOpen()) LogSystemFacts(facts, RealSystem());
-    run_.osCode = facts.osCode;
-    switch (DecideLaunch(facts)) {
-        case LaunchStep::RefuseWindows95:
-            LoadMessageBoxForm();
-            FindSettings();
-            SkinnedMsgBox(Windows95Refusal(run_.settings.ReadRequirement("Title")));
-            RequestEnd({kExitNoVerdict, EndReason::Windows95Refused});
-            return;
-        case LaunchStep::Relaunch:
-            Relaunch();
-            return;
-        case LaunchStep::StillNotAdministrator:
-            LoadMessageBoxForm();
-            SkinnedMsgBox(kStillNotAdministratorMessage);
-            RequestEnd({kExitNoVerdict, EndReason::StillNotAdministrator});
-            return;
-        case LaunchStep::GoOn:
-            break;
-    }
-
-    // The quiet check answers through the exit code alone: no window at all.
-    if (!quiet && !CreateWindowAndControls()) {
-        RequestEnd({kExitNoVerdict, EndReason::NoWindow});
-        return;
-    }
-    if (!quiet) LoadMessageBoxForm();
-    SetUpKeyCombination();
-
-    if (!PrepareSettings()) return;
-    SettingsFile& settings = run_.settings;
-    WindowPlan plan = PlanWindow(
-        [&settings](const std::string& key) { return settings.ReadRequirement(key); },
-        frmPics().imgLstBG.size());
-    if (plan.stop) {
-        SkinnedMsgBox(*plan.stop);
-        RequestEnd({kExitNoVerdict, EndReason::ColourFormat});
-        return;
-    }
-    if (!quiet) ApplySkin(plan.background);
-    run_.failureText = plan.failureText;
-
-    bool passed = RunAllChecks(run_, CheckPlatformOfThisComputer());
-    LogCheckResults(run_);
-    if (quiet) {
-        // Neither commands nor the unload rule: the settings file stays as found.
-        RequestEnd({passed ? kExitPassed : kExitFailed, EndReason::Verdict});
-        return;
-    }
-    if (!passed) {
-        ShowOkImage("bigclose");
-        DrawTextLines(*printTarget_, run_.failureText, kFailureLeft, kMessageTop, kErrorColour,
-                      false, true);
-    } else {
-        if (!plan.showResults) {
-            picOK_Click();
-            if (Ending()) return;
-        } else {
-            ShowOkImage("run");
-            DrawTextLines(*printTarget_, kCongratulations, kMessageLeft, kMessageTop,
-                          kStatusColour, false, false);
-        }
-    }
-    if (hwnd_) ShowResults(run_.rows, *this);
-}
-
-void frmTSCheck::ReportRefusedLog() {
-    if (!arguments_.log || !logPath_.empty() || arguments_.quietCheck) return;
-    std::string named = arguments_.logPath.empty() ? "TSCheck.log in the temporary folder"
-                                                   : "\"" + arguments_.logPath + "\"";
-    SkinnedMsgBox("The log file " + named + " cannot be written, so this run keeps no log.");
-}
-
-void frmTSCheck::Relaunch() {
-    // The elevated copy writes the same log; a log this copy could not open
-    // is not handed on, since a copy with administrator rights might open
-    // what its user may not.
-    std::string parameters = kElevatedMarker;
-    if (!logPath_.empty()) parameters += " " + LogArgument(logPath_);
-    // This copy ends either way: without the rights it cannot give a
-    // verdict, and a user who declined the elevation prompt (or a system
-    // that refused it) has chosen that end. The log says which.
-    SystemResult started = ShellRun(ExecutablePath(), true, parameters, SW_SHOWNORMAL);
-    std::string outcome =
-        started ? std::string() : " (the start failed: " + SystemErrorText(started.error) + ")";
-    LogLine({"Started again with administrator rights: ", parameters, outcome});
-    RequestEnd({kExitNoVerdict, EndReason::Relaunched});
-}
-
-bool frmTSCheck::PrepareSettings() {
-    FindSettings();
-    SettingsFile& settings = run_.settings;
-    SettingsOpening opening = OpenSettings(settings, FileExistenceTest(run_.osCode),
-                                           arguments_.quietCheck, RealSystem());
-    switch (opening.source) {
-        case SettingsSource::File:
-            LogLine({"Settings: ", settings.Path(), " is present"});
-            return true;
-        case SettingsSource::Unreadable:
-            // The provider's requirements are unknown: no verdict can be given.
-            LogLine({"Settings: ", settings.Path(), " is unreadable"});
-            SkinnedMsgBox(kSettingsFileMissingMessage);
-            RequestEnd({kExitNoVerdict, EndReason::SettingsStop});
-            return false;
-        case SettingsSource::WrittenDefaults:
-            LogLine({"Settings: ", settings.Path(), " written with the defaults"});
-            return true;
-        case SettingsSource::BuiltInForQuietRun:
-            LogLine({"Settings: no pelorin.ini, the built-in defaults serve from memory"});
-            return true;
-        case SettingsSource::BuiltInUnwritable:
-            LogLine({"Settings: the default file cannot be written (",
-                     SystemErrorText(opening.written.error), "), the built-in defaults serve"});
-            SkinnedMsgBox(kSettingsFileMissingMessage);
-            return true;
-    }
-    return true;
-}
-
-void frmTSCheck::FindSettings() {
-    // Without a usable program folder the settings path would be relative,
-    // and the profile read would look in the Windows folder instead: the
-    // settings then answer from the default lines.
-    run_.settings = SettingsFile(ModuleDirectory());
 }
 
 void frmTSCheck::Show() {
@@ -222,17 +59,16 @@ void frmTSCheck::Show() {
 }
 
 void frmTSCheck::Unload() {
-    if (unloaded_) return;
-    unloaded_ = true;
-    // The deletion below lets window events run: the download must be gone
-    // before them.
-    if (runSetup_) runSetup_->Abandon();
-    if (SettingsFilePresent(run_.settings, FileExistenceTest(run_.osCode), RealSystem()))
-        DeleteFileOrDefer(run_.settings.Path());
-    if (run_.verdict)
-        return RequestEnd({*run_.verdict ? kExitPassed : kExitFailed, EndReason::Verdict});
+    if (engine_) engine_->Unload();
+}
+
+void frmTSCheck::CloseWindow() {
     if (hwnd_) ::DestroyWindow(hwnd_);
 }
+
+void frmTSCheck::PrepareMessages() { LoadMessageBoxForm(); }
+
+std::size_t frmTSCheck::BackgroundCount() { return frmPics().imgLstBG.size(); }
 
 bool frmTSCheck::CreateWindowAndControls() {
     if (!EnsureWindowClass(kClassName, ForwardToOwner<frmTSCheck>)) return false;
@@ -271,10 +107,11 @@ bool frmTSCheck::CreateWindowAndControls() {
     picClose.OnClick = [this] { picClose_Click(); };
     picOK.OnMouseMove = [this](int, int) { picOK_MouseMove(); };
     picOK.OnClick = [this] { picOK_Click(); };
+    SetUpKeyCombination();
     return true;
 }
 
-void frmTSCheck::ApplySkin(std::optional<std::size_t> index) {
+void frmTSCheck::ApplySkin(std::optional<std::size_t> index, bool shaped) {
     prgDownload.SetColor(kAccentColour);
     picClose.SetPicture(ButtonImage("close").Picture.get());
 
@@ -288,7 +125,7 @@ void frmTSCheck::ApplySkin(std::optional<std::size_t> index) {
     }
     picTxt.Show(!index);
 
-    if (run_.osCode < kOsWin2000) {
+    if (!shaped) {
         // Old systems cannot cut a window to shape: the magenta turns white
         // instead, in the background picture as well, so that clearing the
         // window later keeps it white.
@@ -296,9 +133,25 @@ void frmTSCheck::ApplySkin(std::optional<std::size_t> index) {
         if (OwnedBitmap painted = WithColourReplaced(shown, kTransparentColour, kOldSystemMargin))
             picture_.SetBackground(painted.get());
         ReplaceColour(hwnd_, picture_, kTransparentColour, kOldSystemMargin);
-    } else {
-        clsTransForm().ShapeMe(FormTarget(hwnd_, picture_), kTransparentColour, true);
+    } else if (std::optional<TransFormError> error =
+                   clsTransForm().ShapeMe(FormTarget(hwnd_, picture_), kTransparentColour, true)) {
+        // The window keeps its full rectangle, magenta margin and all.
+        LogLine({"The window could not be shaped: ", error->Description});
     }
+}
+
+void frmTSCheck::ShowVerdict(bool passed, const std::string& message) {
+    ShowOkImage(passed ? "run" : "bigclose");
+    if (passed)
+        DrawTextLines(*printTarget_, message, kMessageLeft, kMessageTop, kStatusColour, false,
+                      false);
+    else
+        DrawTextLines(*printTarget_, message, kFailureLeft, kMessageTop, kErrorColour, false,
+                      true);
+}
+
+void frmTSCheck::ShowResults(const CheckRun& run) {
+    if (hwnd_) ::ShowResults(run.rows, *this);
 }
 
 void frmTSCheck::SetUpKeyCombination() {
@@ -385,17 +238,12 @@ void frmTSCheck::picClose_MouseMove() {
 void frmTSCheck::picClose_Click() { Unload(); }
 
 void frmTSCheck::picOK_Click() {
-    // The run's waits let window events through, and a click arriving then
-    // must not start the list again inside the running one. A run either
-    // ends the program or leaves the window to its download, so the button
-    // never starts a second one.
-    if (runStarted_) return;
-    runStarted_ = true;
+    if (engine_) engine_->RunSetup();
+}
+
+void frmTSCheck::ShowRunSetupStarted() {
     if (picOK.hwnd()) ::EnableWindow(picOK.hwnd(), FALSE);
     SetBusyPointer(true);
-    runSetup_ = MakeRunSetupEngine();
-    runSetup_->Run();
-    SetBusyPointer(false);
 }
 
 void frmTSCheck::SetBusyPointer(bool busy) {

@@ -1,5 +1,5 @@
-// frmTSCheck, the main window: its load handler is the driver of the whole
-// requirements check, and its unload asks for the end with the verdict.
+// frmTSCheck, the main window: the view of the start-up and of Run Setup.
+// It paints what the engines tell it and hands its clicks to them.
 #pragma once
 
 #include <windows.h>
@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "app/program_arguments.h"
 #include "app/results_display.h"
+#include "app/start_up_view.h"
 #include "checks/check_run.h"
 #include "controls/backing_image.h"
 #include "controls/label.h"
@@ -19,27 +19,39 @@
 #include "platform/memory_surface.h"
 #include "platform/owned.h"
 #include "platform/program_end.h"
-#include "setup/run_setup_engine.h"
 #include "setup/run_setup_view.h"
 #include "skin/combo_keys.h"
 
-class frmTSCheck final : public ResultsView, public RunSetupView {
+class StartUpEngine;
+
+class frmTSCheck final : public StartUpView, public RunSetupView, public ResultsView {
 public:
-    // `logPath`: the run log's full path, empty when there is none.
-    frmTSCheck(ProgramArguments arguments, std::string logPath);
+    frmTSCheck() = default;
     ~frmTSCheck() override;
     frmTSCheck(const frmTSCheck&) = delete;
     frmTSCheck& operator=(const frmTSCheck&) = delete;
 
-    // The start-up sequence. The early ends (Windows 95, elevation,
-    // stopping settings) return with the end asked for.
-    void Load();
+    // The engine the window's clicks and its unload go to; null from the
+    // moment the engine goes.
+    void Connect(StartUpEngine* engine) { engine_ = engine; }
     // Shows the window, unless the run is already over.
     void Show();
-    // The unload rule: the settings file goes, and a verdict ends the program.
-    void Unload();
 
     HWND hwnd() const noexcept { return hwnd_; }
+
+    // StartUpView
+    void ShowMessage(const std::string& text) override;
+    void PrepareMessages() override;
+    bool CreateWindowAndControls() override;
+    std::size_t BackgroundCount() override;
+    void ApplySkin(std::optional<std::size_t> index, bool shaped) override;
+    void ShowVerdict(bool passed, const std::string& message) override;
+    void ShowResults(const CheckRun& run) override;
+    void ShowRunSetupStarted() override;
+    void SetBusyPointer(bool busy) override;
+    void CloseWindow() override;
+    void RequestEnd(const ProgramEnd& end) override;
+    bool Ending() override { return end_.has_value(); }
 
     // ResultsView
     void SetRowTexts(int row, const std::string& need, const std::string& have,
@@ -54,11 +66,7 @@ public:
     void HideRunButton() override { picOK.Show(false); }
     void ShowProgressBar(bool visible) override { prgDownload.Show(visible); }
     void SetProgress(std::int64_t max, std::int64_t value, const std::string& text) override;
-    void SetBusyPointer(bool busy) override;
-    void ShowMessage(const std::string& text) override;
     void UnloadWindow() override { Unload(); }
-    void RequestEnd(const ProgramEnd& end) override;
-    bool Ending() override { return end_.has_value(); }
 
     // Window-class plumbing.
     void AttachWindow(HWND hwnd) { hwnd_ = hwnd; }
@@ -66,15 +74,8 @@ public:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    void RunStartUp();
-    void ReportRefusedLog();
-    void Relaunch();
-    // False when the settings file leaves no way on (the end is asked for).
-    bool PrepareSettings();
-    void FindSettings();
-    bool CreateWindowAndControls();
-    // The background image `index`, or the drawn default panel when empty.
-    void ApplySkin(std::optional<std::size_t> index);
+    // Every unload of the window goes to the engine's unload rule.
+    void Unload();
     void SetUpKeyCombination();
     void ShowOkImage(const std::string& key);
 
@@ -90,13 +91,9 @@ private:
     void PressOkButton();
     void ComboKeys_Pressed(std::int32_t cId);
     void CreateProgressBar();
-    // The engine of Run Setup, with this computer's facts.
-    std::unique_ptr<RunSetupEngine> MakeRunSetupEngine();
 
     HWND hwnd_ = nullptr;
-    ProgramArguments arguments_;
-    std::string logPath_;
-    CheckRun run_;
+    StartUpEngine* engine_ = nullptr;
     BackingImage picture_;            // what the window shows, drawings included
     std::unique_ptr<PrintTarget> printTarget_;
     OwnedFont labelFont_;
@@ -106,13 +103,10 @@ private:
     PictureBox picOK;                 // Run Setup or Close
     PictureBox picTxt;                // the logo strip
     XP_ProgressBar prgDownload;       // download progress
-    std::unique_ptr<RunSetupEngine> runSetup_;  // from the first Run Setup on
     std::unique_ptr<clsComboKeys> ComboKeys;
     std::string OkImageKey;
     bool HoverActive = false;
     MemorySurface hoverBuffer_;       // where hover faces are composed
-    bool unloaded_ = false;
     bool busy_ = false;
-    bool runStarted_ = false;         // Run Setup was clicked (or run at start-up)
     std::optional<ProgramEnd> end_;   // the end asked for first
 };

@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include "app/frm_ts_check.h"
 #include "app/program_arguments.h"
+#include "app/program_wiring.h"
 #include "platform/file_owner.h"
 #include "platform/run_log.h"
 #include "platform/system_error.h"
@@ -33,18 +33,6 @@ private:
     HRESULT result_;
 };
 
-// Runs the main window until WM_QUIT, which carries the exit code of every
-// end of the program, early or with the verdict.
-void RunWindow(ProgramArguments arguments, std::string logPath, MSG& msg) {
-    frmTSCheck form(std::move(arguments), std::move(logPath));
-    form.Load();
-    form.Show();
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -57,7 +45,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                                             : LogAccess::UsersOwnOnly;
     std::string logPath = arguments.log ? OpenRunLog(arguments.logPath, access) : std::string();
     LogLine({"TSCheck " TSCHECK_VERSION " started, arguments: ", arguments.text});
-    MSG msg{};
+    std::uint32_t exitCode = 0;
     {
         // The checks need no OLE and the shell starts plain programs
         // without it: a failure is logged and the run goes on.
@@ -65,10 +53,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         if (FAILED(ole.result()))
             LogLine({"OLE could not start: ",
                      SystemErrorText(static_cast<unsigned long>(ole.result()))});
-        RunWindow(std::move(arguments), std::move(logPath), msg);
+        exitCode = RunProgram(std::move(arguments), std::move(logPath));
     }
     // This is the one place the process ends.
-    auto exitCode = static_cast<DWORD>(msg.wParam);
     LogLine({"Exit code ", std::to_string(exitCode)});
     CloseRunLog();
     return static_cast<int>(exitCode);

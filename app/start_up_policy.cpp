@@ -4,7 +4,6 @@
 #include "checks/os_identification.h"
 #include "checks/requirement_checks.h"
 #include "checks/setting_numbers.h"
-#include "checks/settings.h"
 #include "skin/colour.h"
 
 namespace {
@@ -42,16 +41,16 @@ std::string Windows95Refusal(const std::string& title) {
     return "Sorry, Windows 95 does not meet the minimum system requirements to run " + title + ".";
 }
 
-WindowPlan PlanWindow(const SettingReader& read, std::size_t backgroundCount) {
+WindowPlan PlanWindow(const Requirements& requirements, std::size_t backgroundCount) {
     WindowPlan plan;
     // The colours are checked for their format only; nothing is drawn in them.
-    if (!ColourFromText(read("forecolor")) || !ColourFromText(read("backcolor"))) {
+    if (!ColourFromText(requirements.foreColour) || !ColourFromText(requirements.backColour)) {
         plan.stop = kColourFormatMessage;
         return plan;
     }
-    plan.background = BackgroundIndex(read("bgimage"), backgroundCount);
-    plan.failureText = read("Err");
+    plan.background = BackgroundIndex(requirements.background, backgroundCount);
+    plan.failureText = requirements.failureText;
     // An empty or unreadable ShowResults shows the results.
-    plan.showResults = ParseBooleanWord(read("ShowResults")).value_or(true);
+    plan.showResults = ParseBooleanWord(requirements.showResults).value_or(true);
     return plan;
 }

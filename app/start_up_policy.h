@@ -4,10 +4,10 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <string>
 
+#include "checks/requirements.h"
 #include "platform/system_facts.h"
 
 // What start-up knows of the computer and of how it was started.
@@ -33,8 +33,6 @@ LaunchStep DecideLaunch(const PlatformFacts& facts);
 // The refusal shown on Windows 95; `title` is the Title setting.
 std::string Windows95Refusal(const std::string& title);
 
-using SettingReader = std::function<std::string(const std::string& key)>;
-
 // What the settings ask of the main window.
 struct WindowPlan {
     // Set when the settings leave no way on: the message to show before the
@@ -47,7 +45,6 @@ struct WindowPlan {
     bool showResults = true;  // false: a pass runs the setup at once
 };
 
-// Reads the colours, the background, the failure text and ShowResults, in
-// that order; `backgroundCount` is the number of background images. Lets a
-// SettingsStop from the reader through.
-WindowPlan PlanWindow(const SettingReader& read, std::size_t backgroundCount);
+// Takes the colours, the background, the failure text and ShowResults;
+// `backgroundCount` is the number of background images.
+WindowPlan PlanWindow(const Requirements& requirements, std::size_t backgroundCount);

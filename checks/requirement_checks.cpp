@@ -3,12 +3,10 @@
 #include <cmath>
 
 #include "checks/os_identification.h"
-#include "checks/settings.h"
+#include "checks/setting_numbers.h"
 #include "platform/locale_format.h"
 
 namespace {
-
-constexpr std::int64_t kInt16Min = -32768, kInt16Max = 32767;
 
 void AddRow(CheckRun& run, const char* test, CheckOutcome outcome, const std::string& need,
             const std::string& have) {
@@ -31,35 +29,41 @@ std::string FormatClock(double megahertz) {
     return FormatLocaleNumber(megahertz / 1000, 2, false) + " GHz";
 }
 
-bool RunAllChecks(CheckRun& run, const CheckPlatform& platform) {
+CheckVerdict RunAllChecks(CheckRun& run, const Requirements& requirements,
+                          const CheckPlatform& platform) {
     run.rows.clear();
     run.verdict.reset();
     bool verdict = true;
-    if (!CheckOperatingSystem(run, platform)) verdict = false;
+    CheckStep os = CheckOperatingSystem(run, requirements, platform);
+    if (os.stop) return {false, std::move(os.stop)};
+    if (os.outcome != kCheckPassed) verdict = false;
     if (CheckAdmin(run, platform) != kCheckPassed) verdict = false;
-    if (CheckCpuSpeed(run, platform) == kCheckFailed) verdict = false;
-    if (CheckMemory(run, platform) == kCheckFailed) verdict = false;
-    if (CheckDiskSpace(run, platform) == kCheckFailed) verdict = false;
+    for (auto check : {CheckCpuSpeed, CheckMemory}) {
+        CheckStep step = check(run, requirements, platform);
+        if (step.stop) return {false, std::move(step.stop)};
+        if (step.outcome == kCheckFailed) verdict = false;
+    }
+    if (CheckDiskSpace(run, requirements, platform) == kCheckFailed) verdict = false;
     run.verdict = verdict;
-    return verdict;
+    return {verdict, std::nullopt};
 }
 
-bool CheckOperatingSystem(CheckRun& run, const CheckPlatform& platform) {
+CheckStep CheckOperatingSystem(CheckRun& run, const Requirements& requirements,
+                               const CheckPlatform& platform) {
     const SystemFacts& system = platform.system;
-    const SettingsFile& settings = run.settings;
     const int osCode = run.osCode;
-    const int minOsCode = static_cast<int>(ReadWholeSetting(settings, "MinOS"));
+    if (!requirements.minOs.value) return {kCheckFailed, requirements.minOs.NotANumber()};
+    const int minOsCode = static_cast<int>(*requirements.minOs.value);
 
     std::string haveText = ServicePackText(false, system);
     std::int64_t haveSp = 0;
     if (!haveText.empty()) haveSp = RoundHalfEven(ParseSettingNumber(haveText).value_or(0));
 
     std::int64_t needSp = 0;
-    if (osCode == kOsWinXP) needSp = ReadWholeSetting(settings, "XPSP", kInt16Min, kInt16Max);
-    else if (IsVista(osCode))
-        needSp = ReadWholeSetting(settings, "VistaSP", kInt16Min, kInt16Max);
-    else if (osCode == kOsWin7 || osCode == kOsWin7x64)
-        needSp = ReadWholeSetting(settings, "Win7SP", kInt16Min, kInt16Max);
+    if (const std::optional<WholeRequirement>& key = requirements.servicePack) {
+        if (!key->value) return {kCheckFailed, key->NotANumber()};
+        needSp = *key->value;
+    }
 
     std::string needSuffix = ServicePackSuffix(needSp);
     std::string haveSuffix = ServicePackSuffix(haveSp);
@@ -67,29 +71,25 @@ bool CheckOperatingSystem(CheckRun& run, const CheckPlatform& platform) {
     std::string ownName = OsName(osCode, system);
     const char* test = "Operating System";
 
-    std::string exceptions = settings.ReadRequirement("ExceptionOS");
-    std::optional<bool> excepted = ListHoldsCode(exceptions, osCode);
-    if (!excepted) throw SettingsStop(NotANumberMessage("ExceptionOS", exceptions));
-    if (*excepted) {
+    if (!requirements.excepted)
+        return {kCheckFailed,
+                SettingsStop{NotANumberMessage("ExceptionOS", requirements.exceptionOs)}};
+    CheckOutcome outcome = kCheckFailed;
+    if (*requirements.excepted) {
         AddRow(run, test, kCheckFailed, minName + "+", ownName);
         run.failureText += "\r\nYour operating system may be newer than the Minimum OS, "
                            "but the product does not support it.";
-        return false;
-    }
-    if (osCode == kOsServer || osCode == kOsNT4 || osCode == kOsWin2003) {
+    } else if (osCode == kOsServer || osCode == kOsNT4 || osCode == kOsWin2003) {
         AddRow(run, test, kCheckFailed, minName + needSuffix + "+", ownName + "(Server)");
-        return false;
-    }
-    if (osCode < minOsCode) {
+    } else if (osCode < minOsCode) {
         AddRow(run, test, kCheckFailed, minName + needSuffix + "+", ownName + haveSuffix);
-        return false;
-    }
-    if (haveSp < needSp) {
+    } else if (haveSp < needSp) {
         AddRow(run, test, kCheckFailed, ownName + needSuffix + "+", ownName + haveSuffix);
-        return false;
+    } else {
+        outcome = kCheckPassed;
+        AddRow(run, test, kCheckPassed, ownName + needSuffix + "+", ownName + haveSuffix);
     }
-    AddRow(run, test, kCheckPassed, ownName + needSuffix + "+", ownName + haveSuffix);
-    return true;
+    return {outcome, std::nullopt};
 }
 
 bool HasAdministratorRights(int osCode, const SystemFacts& system) {
@@ -106,13 +106,11 @@ CheckOutcome CheckAdmin(CheckRun& run, const CheckPlatform& platform) {
     return kCheckFailed;
 }
 
-CheckOutcome CheckCpuSpeed(CheckRun& run, const CheckPlatform& platform) {
-    bool vistaOrLater = run.osCode >= kOsVista;
-    const char* minKey = vistaOrLater ? "MinCPUSpeedVista" : "MinCPUSpeed";
-    const char* warnKey = vistaOrLater ? "WarnCPUSpeedVista" : "WarnCPUSpeed";
-
+CheckStep CheckCpuSpeed(CheckRun& run, const Requirements& requirements,
+                        const CheckPlatform& platform) {
     ClockReading reading = platform.measureClock();
-    double min = ReadNumberSetting(run.settings, minKey);
+    if (!requirements.minCpu.value) return {kCheckFailed, requirements.minCpu.NotANumber()};
+    double min = *requirements.minCpu.value;
     double mhz = 0;
     if (reading.ok && reading.seconds > 0) mhz = reading.cycles / reading.seconds / 1000000.0;
     if (reading.logicalCount > 1) mhz *= reading.logicalCount;
@@ -123,14 +121,15 @@ CheckOutcome CheckCpuSpeed(CheckRun& run, const CheckPlatform& platform) {
     // clock go far beyond 16 bits and must still compare and show as they are.
     std::int64_t roundedMhz = RoundHalfEven(mhz);
     std::int64_t roundedMin = RoundHalfEven(min);
-    if (roundedMhz > roundedMin) {
-        std::int64_t warn = ReadWholeSetting(run.settings, warnKey);
-        CheckOutcome outcome = roundedMhz <= warn ? kCheckPassedWarning : kCheckPassed;
-        AddRow(run, "CPU", outcome, need, have);
-        return outcome;
+    if (roundedMhz <= roundedMin) {
+        AddRow(run, "CPU", kCheckFailed, need, have);
+        return {kCheckFailed, std::nullopt};
     }
-    AddRow(run, "CPU", kCheckFailed, need, have);
-    return kCheckFailed;
+    const WholeRequirement& warn = requirements.warnCpu;
+    if (!warn.value) return {kCheckFailed, warn.NotANumber()};
+    CheckOutcome outcome = roundedMhz <= *warn.value ? kCheckPassedWarning : kCheckPassed;
+    AddRow(run, "CPU", outcome, need, have);
+    return {outcome, std::nullopt};
 }
 
 namespace {
@@ -140,8 +139,8 @@ constexpr std::int64_t kUnknownOsMinMemory = 5000;
 constexpr std::int64_t kUnknownOsWarnMemory = 10000;
 }  // namespace
 
-CheckOutcome CheckMemory(CheckRun& run, const CheckPlatform& platform) {
-    const SettingsFile& settings = run.settings;
+CheckStep CheckMemory(CheckRun& run, const Requirements& requirements,
+                      const CheckPlatform& platform) {
     std::int64_t memory;
     if (run.osCode >= kOsWin2000) {
         memory = RoundHalfEven(platform.system.PhysicalMemoryBytes(true) / 1048576.0 + 1);
@@ -149,34 +148,26 @@ CheckOutcome CheckMemory(CheckRun& run, const CheckPlatform& platform) {
         memory = RoundHalfEven(platform.system.PhysicalMemoryBytes(false) / 1024.0 / 1024.0);
     }
 
-    const char* minKey = nullptr;
-    const char* warnKey = nullptr;
-    switch (run.osCode) {
-        case kOsWin95: minKey = "MinMemory95"; warnKey = "WarnMemory95"; break;
-        case kOsWin98: case kOsWinME: minKey = "MinMemory98me"; warnKey = "WarnMemory98me"; break;
-        case kOsWin2000: case kOsWinXP: case kOsWinXPx64:
-            minKey = "MinMemoryxp2k"; warnKey = "WarnMemoryxp2k"; break;
-        case kOsVista: case kOsVistax64: case kOsWin7: case kOsWin7x64:
-            minKey = "MinMemoryVista"; warnKey = "WarnMemoryVista"; break;
-        default: break;
-    }
+    const std::optional<WholeRequirement>& minKey = requirements.minMemory;
+    const std::optional<WholeRequirement>& warnKey = requirements.warnMemory;
     // Both keys must hold a value, even when the memory never reaches the
     // warning.
-    if (minKey && (settings.ReadRequirement(minKey).empty() ||
-                   settings.ReadRequirement(warnKey).empty()))
-        throw SettingsStop(kCorruptSettingsMessage);
-    std::int64_t min = minKey ? ReadWholeSetting(settings, minKey) : kUnknownOsMinMemory;
+    if (minKey && (minKey->text.empty() || !warnKey || warnKey->text.empty()))
+        return {kCheckFailed, SettingsStop{kCorruptSettingsMessage}};
+    if (minKey && !minKey->value) return {kCheckFailed, minKey->NotANumber()};
+    std::int64_t min = minKey ? *minKey->value : kUnknownOsMinMemory;
 
     std::string need = FormatSize(static_cast<double>(min));
     std::string have = FormatSize(static_cast<double>(memory));
-    if (memory >= min) {
-        std::int64_t warn = warnKey ? ReadWholeSetting(settings, warnKey) : kUnknownOsWarnMemory;
-        CheckOutcome outcome = memory > warn ? kCheckPassed : kCheckPassedWarning;
-        AddRow(run, "Memory", outcome, need, have);
-        return outcome;
+    if (memory < min) {
+        AddRow(run, "Memory", kCheckFailed, need, have);
+        return {kCheckFailed, std::nullopt};
     }
-    AddRow(run, "Memory", kCheckFailed, need, have);
-    return kCheckFailed;
+    if (warnKey && !warnKey->value) return {kCheckFailed, warnKey->NotANumber()};
+    std::int64_t warn = warnKey ? *warnKey->value : kUnknownOsWarnMemory;
+    CheckOutcome outcome = memory > warn ? kCheckPassed : kCheckPassedWarning;
+    AddRow(run, "Memory", outcome, need, have);
+    return {outcome, std::nullopt};
 }
 
 std::optional<double> FreeDiskMegabytes(const std::string& path, const SystemFacts& system) {
@@ -185,11 +176,8 @@ std::optional<double> FreeDiskMegabytes(const std::string& path, const SystemFac
     return static_cast<double>(space->freeBytes) / 1048576.0;
 }
 
-CheckOutcome CheckDiskSpace(CheckRun& run, const CheckPlatform& platform) {
-    bool vistaOrLater = run.osCode >= kOsVista;
-    const char* minKey = vistaOrLater ? "MinDiskSpaceVista" : "MinDiskSpace";
-    const char* warnKey = vistaOrLater ? "WarnDiskSpaceVista" : "WarnDiskSpace";
-
+CheckOutcome CheckDiskSpace(CheckRun& run, const Requirements& requirements,
+                            const CheckPlatform& platform) {
     std::string folder = platform.programFilesFolder();
     std::string drive = folder.substr(0, folder.find(':')) + ":";
     double free = FreeDiskMegabytes(drive, platform.system).value_or(0);
@@ -198,22 +186,20 @@ CheckOutcome CheckDiskSpace(CheckRun& run, const CheckPlatform& platform) {
     // This check goes on past a value it cannot read: the message names the
     // key, and the row still gets its record. An unreadable minimum fails and
     // an unreadable warning level warns, so nothing passes unread.
-    std::string minText = run.settings.ReadRequirement(minKey);
-    auto min = ParseBoundedNumber(minText);
-    if (!min) {
-        platform.reportSettingProblem(NotANumberMessage(minKey, minText));
-        AddRow(run, "Disk Space", kCheckFailed, minText, have);
+    const NumberRequirement& min = requirements.minDisk;
+    if (!min.value) {
+        platform.reportSettingProblem(min.NotANumber().message);
+        AddRow(run, "Disk Space", kCheckFailed, min.text, have);
         return kCheckFailed;
     }
-    std::string need = FormatSize(*min);
-    if (free <= *min) {
+    std::string need = FormatSize(*min.value);
+    if (free <= *min.value) {
         AddRow(run, "Disk Space", kCheckFailed, need, have);
         return kCheckFailed;
     }
-    std::string warnText = run.settings.ReadRequirement(warnKey);
-    auto warn = ParseBoundedNumber(warnText);
-    if (!warn) platform.reportSettingProblem(NotANumberMessage(warnKey, warnText));
-    CheckOutcome outcome = (!warn || free <= *warn) ? kCheckPassedWarning : kCheckPassed;
+    const NumberRequirement& warn = requirements.warnDisk;
+    if (!warn.value) platform.reportSettingProblem(warn.NotANumber().message);
+    CheckOutcome outcome = (!warn.value || free <= *warn.value) ? kCheckPassedWarning : kCheckPassed;
     AddRow(run, "Disk Space", outcome, need, have);
     return outcome;
 }

@@ -7,7 +7,8 @@
 #include <string>
 
 #include "checks/check_run.h"
-#include "checks/setting_numbers.h"
+#include "checks/requirements.h"
+#include "checks/settings_stop.h"
 #include "platform/system_facts.h"
 
 // One measurement of the processor clock over the event-processing interval.
@@ -18,7 +19,7 @@ struct ClockReading {
     int logicalCount = 0;     // logical processors; 0 when unknown
 };
 
-// What the checks need from the world besides the settings file.
+// What the checks need from the world besides the requirements.
 struct CheckPlatform {
     const SystemFacts& system;
     std::function<ClockReading()> measureClock;
@@ -27,20 +28,39 @@ struct CheckPlatform {
     std::function<void(const std::string&)> reportSettingProblem;
 };
 
+// What a check gives: its outcome, or the stop a requirement it needed led to.
+struct CheckStep {
+    CheckOutcome outcome = kCheckFailed;
+    std::optional<SettingsStop> stop;
+};
+
+// The verdict of all five checks: true when every one passed (or warned);
+// or the stop that made a verdict impossible.
+struct CheckVerdict {
+    bool passed = false;
+    std::optional<SettingsStop> stop;
+};
+
 // Runs the five checks in order, each adding its row to the run, and sets
-// the run's verdict: true when every one passed (or warned). Throws
-// SettingsStop when the settings make a verdict impossible.
-bool RunAllChecks(CheckRun& run, const CheckPlatform& platform);
+// the run's verdict; a stop ends the checks where it arose, with no verdict.
+CheckVerdict RunAllChecks(CheckRun& run, const Requirements& requirements,
+                          const CheckPlatform& platform);
 
 // Windows 95, 98 and ME have no rights to ask about; elsewhere the system
 // says whether the user is an administrator.
 bool HasAdministratorRights(int osCode, const SystemFacts& system);
 
-bool CheckOperatingSystem(CheckRun& run, const CheckPlatform& platform);
+// The operating-system check passes or fails; the other four may warn.
+CheckStep CheckOperatingSystem(CheckRun& run, const Requirements& requirements,
+                               const CheckPlatform& platform);
 CheckOutcome CheckAdmin(CheckRun& run, const CheckPlatform& platform);
-CheckOutcome CheckCpuSpeed(CheckRun& run, const CheckPlatform& platform);
-CheckOutcome CheckMemory(CheckRun& run, const CheckPlatform& platform);
-CheckOutcome CheckDiskSpace(CheckRun& run, const CheckPlatform& platform);
+CheckStep CheckCpuSpeed(CheckRun& run, const Requirements& requirements,
+                        const CheckPlatform& platform);
+CheckStep CheckMemory(CheckRun& run, const Requirements& requirements,
+                      const CheckPlatform& platform);
+// Goes on past a value it cannot read (see reportSettingProblem): no stop.
+CheckOutcome CheckDiskSpace(CheckRun& run, const Requirements& requirements,
+                            const CheckPlatform& platform);
 
 // Megabytes free on the volume of `path`.
 std::optional<double> FreeDiskMegabytes(const std::string& path, const SystemFacts& system);

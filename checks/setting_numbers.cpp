@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/text_case.h"
 
 const char kCorruptSettingsMessage[] = "Pelorin.ini may be corrupt. Please reinstall the Pelorin.";
 
@@ -45,6 +46,17 @@ std::optional<double> ParseBoundedNumber(const std::string& text, std::int64_t l
     return number;
 }
 
+std::optional<std::int64_t> ParseWholeNumber(const std::string& text, std::int64_t low,
+                                             std::int64_t high) {
+    auto number = ParseSettingNumber(text);
+    if (!number || *number < static_cast<double>(low) - 0.5 ||
+        *number > static_cast<double>(high) + 0.5)
+        return std::nullopt;
+    std::int64_t whole = RoundHalfEven(*number);
+    if (whole < low || whole > high) return std::nullopt;
+    return whole;
+}
+
 std::int64_t RoundHalfEven(double value) {
     // 2^63 is exact as a double; converting anything at or beyond it (or a
     // NaN) to a 64-bit integer would be undefined.
@@ -72,4 +84,13 @@ std::optional<bool> ListHoldsCode(const std::string& list, int code) {
         if (comma == std::string::npos) return false;
         start = comma + 1;
     }
+}
+
+std::optional<bool> ParseBooleanWord(std::string_view text) {
+    std::string lower = LowerCase(text);
+    if (lower == "true") return true;
+    if (lower == "false") return false;
+    // Any number the other settings accept: zero is false, the rest true.
+    if (auto number = ParseSettingNumber(std::string(text))) return *number != 0;
+    return std::nullopt;
 }

@@ -1,13 +1,12 @@
-// Reading settings values as numbers. A value that is not a number stops the
-// program with a message that names the key and its value: a requirement
-// that cannot be read is never passed silently.
+// Reading settings values as numbers and words. A value that is not a number
+// stops the program with a message that names the key and its value: a
+// requirement that cannot be read is never passed silently.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
-
-#include "checks/settings.h"
+#include <string_view>
 
 // "Pelorin.ini may be corrupt. Please reinstall the Pelorin."
 extern const char kCorruptSettingsMessage[];
@@ -37,11 +36,12 @@ std::optional<bool> ListHoldsCode(const std::string& list, int code);
 // 64-bit range give its nearest end.
 std::int64_t RoundHalfEven(double value);
 
-// The key's value as a number / a whole number within [low, high]
-// (rounded as above); throws SettingsStop with NotANumberMessage otherwise.
-double ReadNumberSetting(const SettingsFile& settings, const std::string& key,
-                         std::int64_t low = kSettingLowest,
-                         std::int64_t high = kSettingHighest);
-std::int64_t ReadWholeSetting(const SettingsFile& settings, const std::string& key,
-                              std::int64_t low = kSettingLowest,
-                              std::int64_t high = kSettingHighest);
+// A number as ParseSettingNumber reads it, rounded as RoundHalfEven rounds,
+// and within [low, high]; empty otherwise.
+std::optional<std::int64_t> ParseWholeNumber(const std::string& text,
+                                             std::int64_t low = kSettingLowest,
+                                             std::int64_t high = kSettingHighest);
+
+// A Boolean word: "true"/"false" in any letter case, or a whole number
+// (0 false, any other true). Empty for anything else.
+std::optional<bool> ParseBooleanWord(std::string_view text);

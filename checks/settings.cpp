@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "checks/setting_numbers.h"
 #include "platform/owned.h"
 #include "platform/text_case.h"
 #include "platform/whole_file.h"
@@ -75,13 +74,14 @@ std::string SettingsFile::ReadRequirement(const std::string& key) const {
     return std::string(buffer, count < kReadBufferSize ? count : kReadBufferSize - 1);
 }
 
-std::string SettingsFile::ReadCommand(const std::string& key) const {
+CommandSetting SettingsFile::ReadCommand(const std::string& key) const {
     std::string command = ReadRequirement(key);
     // A full buffer is all the profile read says about a value it cut.
     if (command.size() >= kReadBufferSize - 1)
-        throw SettingsStop("Pelorin.ini may be corrupt: the setting " + key +
-                           " is too long (254 characters or more). Please reinstall the Pelorin.");
-    return command;
+        return {{}, SettingsStop{"Pelorin.ini may be corrupt: the setting " + key +
+                                 " is too long (254 characters or more). Please reinstall the "
+                                 "Pelorin."}};
+    return {std::move(command), std::nullopt};
 }
 
 std::string BuiltInSetting(const std::string& key) {
@@ -111,13 +111,4 @@ SystemResult SettingsFile::WriteDefaults() const {
     std::string content;
     for (std::string_view line : kDefaultSettingsLines) (content += line) += "\r\n";
     return WriteNewWholeFile(Path(), content);
-}
-
-std::optional<bool> ParseBooleanWord(std::string_view text) {
-    std::string lower = LowerCase(text);
-    if (lower == "true") return true;
-    if (lower == "false") return false;
-    // Any number the other settings accept: zero is false, the rest true.
-    if (auto number = ParseSettingNumber(std::string(text))) return *number != 0;
-    return std::nullopt;
 }

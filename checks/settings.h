@@ -6,18 +6,16 @@
 #include <string>
 #include <string_view>
 
-#include "platform/failure.h"
+#include "checks/settings_stop.h"
 
 // Complete in platform/system_error.h; kept out so the settings logic builds
 // without the Windows headers.
 struct SystemResult;
 
-// Thrown when the settings leave no sound way on; the message names the
-// problem. The caller shows it in the skinned message box and ends the
-// program without a verdict.
-class SettingsStop : public Failure {
-public:
-    using Failure::Failure;
+// A setup command as read, or the stop its value leads to.
+struct CommandSetting {
+    std::string command;
+    std::optional<SettingsStop> stop;
 };
 
 // "String file missing from program directory"
@@ -44,8 +42,8 @@ public:
 
     // A setup command (Run, Run0, ...). A value that fills the read buffer
     // (254 characters or more) may have been cut, and a cut command line
-    // could start another program: it throws SettingsStop naming the key.
-    std::string ReadCommand(const std::string& key) const;
+    // could start another program: it gives a stop naming the key.
+    CommandSetting ReadCommand(const std::string& key) const;
 
     // From now on ReadRequirement answers from the default lines in memory:
     // for a program folder in which the default file cannot be written.
@@ -68,7 +66,3 @@ private:
 
 // The 40 lines written when no settings file exists, without line ends.
 extern const std::string_view kDefaultSettingsLines[40];
-
-// A Boolean word: "true"/"false" in any letter case, or a whole number
-// (0 false, any other true). Empty for anything else.
-std::optional<bool> ParseBooleanWord(std::string_view text);

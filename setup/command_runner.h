@@ -7,22 +7,16 @@
 #include <functional>
 #include <string>
 
+#include <optional>
+
 #include "checks/check_run.h"
-#include "platform/failure.h"
 #include "platform/owned.h"
 #include "setup/run_setup_view.h"
-
-// A failure that ends the run with "Cannot Run Command: ".
-class CommandError : public Failure {
-public:
-    using Failure::Failure;
-};
 
 // The click handler of picOK. Returns with the end of the program asked for,
 // unless the install script's download keeps the window open:
 // `runInstallScript` runs the built-in command and returns true for that.
-// Only the failures it can describe end the run with a message; any other
-// leaves it.
+// A settings stop or a command that cannot run ends it with one message.
 void RunSetupCommands(RunSetupView& view, const CheckRun& run,
                       const std::function<bool()>& runInstallScript);
 
@@ -47,6 +41,6 @@ bool IsPlainShortcutName(const std::string& name);
 
 // Writes the Internet shortcut of Favorite / FavoriteName into Favorites.
 // A name that is not plain writes nothing and tells the user; without a
-// Favorites folder nothing is written either. Throws CommandError when the
-// file cannot be written.
-void CreateFavorite(RunSetupView& view, const SettingsFile& settings);
+// Favorites folder nothing is written either. The description of the
+// failure when the file cannot be written.
+std::optional<std::string> CreateFavorite(RunSetupView& view, const SettingsFile& settings);

@@ -2,7 +2,7 @@
 
 #include "checks/os_identification.h"
 #include "platform/run_log.h"
-#include "setup/file_manip.h"
+#include "system_helpers/file_manip.h"
 #include "setup/setup_file.h"
 
 #ifndef TSCHECK_DOWNLOAD_HOST
@@ -26,7 +26,7 @@ bool InstallScript::RunInstallScript() {
     view_.ShowStatus(kDownloadingStatus, StatusStyle::Progress);
     view_.RedrawResults();
     StartSetupDownload();
-    return keepsWindowOpen_;
+    return KeepsWindowOpen();
 }
 
 void InstallScript::StartSetupDownload() {
@@ -39,7 +39,7 @@ void InstallScript::StartSetupDownload() {
     transfer_.enableStallTicks(true);
     stallCounter_ = 1;
     lastBytesRead_ = 0;
-    keepsWindowOpen_ = true;
+    stages_.Enter(Stage::Downloading);
     // The setup runs elevated: it is written into a folder of this run's
     // own, never to a fixed path in the shared temporary folder.
     PrivateFolder folder = facts_.makePrivateFolder(facts_.tempFolder);
@@ -57,7 +57,7 @@ void InstallScript::StartSetupDownload() {
 }
 
 void InstallScript::OnDownloadProgress(std::int64_t bytesRead, std::int64_t bytesExpected) {
-    if (abandoned_ || timedOut_) return;
+    if (stages_.Reached(Stage::TimedOut)) return;
     ShowProgress(bytesExpected, bytesRead,
                  FormatMegabytes(bytesRead) + " of " + FormatMegabytes(bytesExpected));
     OnBytesReceived(bytesRead);
@@ -74,7 +74,7 @@ void InstallScript::ShowProgress(std::int64_t max, std::int64_t value, const std
 }
 
 void InstallScript::OnBytesReceived(std::int64_t bytesRead) {
-    if (abandoned_ || timedOut_) return;
+    if (stages_.Reached(Stage::TimedOut)) return;
     if (bytesRead > lastBytesRead_) stallCounter_ = 1;
     lastBytesRead_ = bytesRead;
 }
@@ -83,23 +83,24 @@ void InstallScript::OnTimerTick() {
     // A change the throttle held back, drawn before the second's other work.
     if (progressThrottle_.TakeHeld())
         ShowProgress(heldProgress_.max, heldProgress_.value, heldProgress_.text);
-    if (abandoned_) return;
+    if (stages_.Reached(Stage::Abandoned)) return;
     // After a time-out the counter rests at its limit: no wrap, no second message.
     if (stallCounter_ >= kTimeoutTicks) return;
     ++stallCounter_;
     if (stallCounter_ == kTimeoutTicks) {
         // The time-out is final before the box shows: data that arrives
         // while it is up must not complete the download and start the setup.
+        stages_.Enter(Stage::TimedOut);
         transfer_.cancelAll();
         setupFile_.reset();
-        timedOut_ = true;
         view_.ShowMessage(kTimedOutMessage);
         view_.ShowProgressBar(false);
     }
 }
 
 void InstallScript::OnDownloadComplete() {
-    if (abandoned_ || timedOut_ || verification_) return;
+    // One arrived file is checked once.
+    if (!stages_.Enter(Stage::Verifying)) return;
     transfer_.enableStallTicks(false);
     stallCounter_ = 1;
     view_.ShowProgressBar(false);
@@ -120,7 +121,7 @@ void InstallScript::OnDownloadComplete() {
 }
 
 void InstallScript::OnVerified(bool verified) {
-    if (abandoned_ || timedOut_) return;
+    if (stages_.Reached(Stage::TimedOut)) return;
     if (verified && RunDownloadedSetup()) {
         view_.UnloadWindow();
         return;
@@ -131,7 +132,7 @@ void InstallScript::OnVerified(bool verified) {
 }
 
 void InstallScript::OnDownloadError() {
-    if (abandoned_ || timedOut_) return;
+    if (stages_.Reached(Stage::TimedOut)) return;
     bool fileFailed = setupFile_ && setupFile_->Answered();
     if (setupFile_) signerCheck_ = setupFile_->Signer();
     setupFile_.reset();
@@ -149,8 +150,7 @@ void InstallScript::FileMissing() {
 }
 
 void InstallScript::Abandon() {
-    if (abandoned_) return;
-    abandoned_ = true;
+    if (!stages_.Enter(Stage::Abandoned)) return;
     transfer_.enableStallTicks(false);
     transfer_.cancelAll();
     // A check still running is cancelled and waited for, so the file is not

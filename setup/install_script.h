@@ -8,9 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "controls/download_target.h"
-#include "controls/repaint_throttle.h"
+#include "net/download_target.h"
+#include "platform/repaint_throttle.h"
 #include "platform/background_job.h"
+#include "platform/run_stages.h"
 #include "setup/private_folder.h"
 #include "setup/run_setup_view.h"
 #include "setup/setup_signature.h"
@@ -78,7 +79,7 @@ public:
     bool RunInstallScript();
     // Once the download has begun the window stays open after the
     // commands: the download's completion or failure finishes the work.
-    bool KeepsWindowOpen() const { return keepsWindowOpen_; }
+    bool KeepsWindowOpen() const { return stages_.Reached(Stage::Downloading); }
 
     // The download's events and the stall ticker's second.
     void OnDownloadProgress(std::int64_t bytesRead, std::int64_t bytesExpected);
@@ -107,6 +108,10 @@ public:
     std::int16_t StallCounter() const { return stallCounter_; }
 
 private:
+    // The script's stages, one way only (see run_stages.h): a notice or a
+    // second that comes in after the time-out or the close acts no more.
+    enum class Stage { Ready, Downloading, Verifying, TimedOut, Abandoned };
+
     void StartSetupDownload();
     // The check of the arrived file has ended.
     void OnVerified(bool verified);
@@ -133,7 +138,5 @@ private:
         std::int64_t max = 0, value = 0;
         std::string text;
     } heldProgress_;  // the latest change the throttle held back
-    bool abandoned_ = false;
-    bool timedOut_ = false;  // the download was cancelled for good
-    bool keepsWindowOpen_ = false;
+    RunStages<Stage> stages_{Stage::Ready};
 };

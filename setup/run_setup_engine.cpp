@@ -40,6 +40,7 @@ RunSetupEngine::RunSetupEngine(RunSetupView& view, const CheckRun& run, RunSetup
 RunSetupEngine::~RunSetupEngine() = default;
 
 void RunSetupEngine::Run() {
+    if (!stages_.Enter(Stage::Running)) return;
     RunSetupCommands(view_, run_, [this] { return StartInstallScript(); });
 }
 
@@ -57,6 +58,7 @@ void RunSetupEngine::Abandon() {
     // Closing lets window events run: a download completion already queued
     // must find its download gone, or closing in the last second would
     // still start the setup.
+    if (!stages_.Enter(Stage::Abandoned)) return;
     if (install_) install_->Abandon();
     stallTicker_.Enable(false);
     downloader_.CancelAllDownload();

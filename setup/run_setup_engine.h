@@ -9,9 +9,10 @@
 #include <string>
 
 #include "checks/check_run.h"
-#include "controls/downloader.h"
-#include "controls/wininet_api.h"
+#include "net/downloader.h"
+#include "net/wininet_api.h"
 #include "platform/interval_ticker.h"
+#include "platform/run_stages.h"
 #include "setup/install_script.h"
 #include "setup/run_setup_view.h"
 
@@ -34,16 +35,20 @@ public:
     RunSetupEngine(const RunSetupEngine&) = delete;
     RunSetupEngine& operator=(const RunSetupEngine&) = delete;
 
-    // Runs the settings' commands (see RunSetupCommands). Returns with the
-    // end of the program asked for, unless the setup download keeps the
+    // Runs the settings' commands (see RunSetupCommands), once. Returns with
+    // the end of the program asked for, unless the setup download keeps the
     // window open: its end then finishes the work.
     void Run();
-    // The window is closing: the download stops and nothing more starts.
+    // The window is closing: the download stops and nothing more starts,
+    // not even a Run still to come.
     void Abandon();
     // One second of the stall ticker; the ticker calls it, a test may too.
     void OnStallTick();
 
 private:
+    // One way only (see run_stages.h).
+    enum class Stage { Ready, Running, Abandoned };
+
     bool StartInstallScript();
     void BeginDownload(const std::string& url, std::shared_ptr<DownloadTarget> target,
                        const std::string& saveFile);
@@ -55,6 +60,7 @@ private:
     Downloader downloader_;
     IntervalTicker stallTicker_;
     std::unique_ptr<InstallScript> install_;
+    RunStages<Stage> stages_{Stage::Ready};
     // For the log: when the download began and how far it came.
     std::uint32_t downloadStart_ = 0;
     std::int64_t downloadRead_ = 0;

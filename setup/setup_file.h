@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/download_target.h"
+#include "net/download_target.h"
 #include "platform/owned.h"
 #include "setup/setup_signature.h"
 #include "setup/sha256.h"

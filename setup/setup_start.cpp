@@ -5,7 +5,7 @@
 #include "platform/move_file.h"
 #include "platform/run_log.h"
 #include "platform/system_library.h"
-#include "setup/file_manip.h"
+#include "system_helpers/file_manip.h"
 
 namespace {
 

@@ -11,7 +11,7 @@ std::int32_t clsComboKeys::Add(std::int32_t cId, std::initializer_list<std::int3
     std::size_t i = 0;
     for (std::int32_t code : Key) {
         if (i == static_cast<std::size_t>(entry.length)) break;
-        if (code < 0 || code > 255) throw KeyCodeOverflow();
+        if (code < 0 || code > 255) return 0;
         entry.codes[i++] = static_cast<std::uint8_t>(code);
     }
     return cId;

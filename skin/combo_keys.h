@@ -8,19 +8,11 @@
 #include <functional>
 #include <initializer_list>
 
-#include "platform/failure.h"
-
 struct ComboEntry {
     std::int16_t length = 0;  // codes in use, 1 to 8; 0 in an unused entry
     std::int32_t cId = 0;
     std::array<std::uint8_t, 8> codes{};
     bool enabled = false;
-};
-
-// A key code that does not fit in a byte ("Overflow").
-class KeyCodeOverflow : public Failure {
-public:
-    KeyCodeOverflow() : Failure("Overflow") {}
 };
 
 class clsComboKeys {
@@ -30,8 +22,8 @@ public:
 
     // Registers a combination, disabled, and returns `cId`; 0 when no code is
     // given or the table is full. Codes after the eighth are dropped. A code
-    // outside 0 to 255 throws KeyCodeOverflow; the entry then stays
-    // registered with the codes before it.
+    // outside 0 to 255 overflows a byte: the entry stays registered with the
+    // codes before it, and the result is 0.
     std::int32_t Add(std::int32_t cId, std::initializer_list<std::int32_t> Key);
 
     // Enables or disables every entry carrying `cId`; -1 means all entries.

@@ -108,8 +108,9 @@ void clsTransForm::InitSurface() {
     height_ = client.bottom - client.top;
 }
 
-void clsTransForm::ShapeMe(const ShapeTarget& Name, std::uint32_t Color, bool Load,
-                           const std::string& FileName) {
+std::optional<TransFormError> clsTransForm::ShapeMe(const ShapeTarget& Name,
+                                                    std::uint32_t Color, bool Load,
+                                                    const std::string& FileName) {
     // Every call starts from a new region: an earlier one belongs to its window.
     region_.reset();
     runs_.clear();
@@ -125,7 +126,7 @@ void clsTransForm::ShapeMe(const ShapeTarget& Name, std::uint32_t Color, bool Lo
                                        std::min(height_, Name.drawn->height()));
         base = RECT{0, 0, width_, height_};
     } else if (!IsButtonKind(Name.kind)) {
-        throw TransFormError(kErrNotShapeable, kSource, kNotShapeableDescription);
+        return TransFormError{kErrNotShapeable, kSource, kNotShapeableDescription};
     } else {
         // The face shows only its picture on the transparent colour, which
         // the scan then cuts away.
@@ -148,41 +149,46 @@ void clsTransForm::ShapeMe(const ShapeTarget& Name, std::uint32_t Color, bool Lo
     if (scan) {
         runs_ = ScanTransparentRuns(pixels, width_, height_, Color);
         region_ = RegionWithoutRuns(base, runs_);
-    } else {
-        LoadRegionDataFromFile(FileName);
+    } else if (std::optional<TransFormError> error = LoadRegionDataFromFile(FileName)) {
+        return error;
     }
-    if (!FileName.empty() && !Load) SaveRegionDataToFile(FileName);
+    if (!FileName.empty() && !Load) {
+        if (std::optional<TransFormError> error = SaveRegionDataToFile(FileName)) return error;
+    }
     // From here the window owns the region; a refused one stays ours.
     if (::SetWindowRgn(Name.hwnd, region_.get(), TRUE)) region_.Release();
+    return std::nullopt;
 }
 
-void clsTransForm::SaveRegionDataToFile(const std::string& fileName) {
-    if (FileExists(fileName, ExistenceTest::AnyPath, RealSystem())) return;
+std::optional<TransFormError> clsTransForm::SaveRegionDataToFile(const std::string& fileName) {
+    if (FileExists(fileName, ExistenceTest::AnyPath, RealSystem())) return std::nullopt;
     DWORD size = ::GetRegionData(region_.get(), 0, nullptr);
     if (size == 0)
-        throw TransFormError(kErrRegionSize, kSource,
-                             "Unable to determine size of region in SaveRegionDataToFile");
+        return TransFormError{kErrRegionSize, kSource,
+                              "Unable to determine size of region in SaveRegionDataToFile"};
     std::vector<char> data(size);
     if (::GetRegionData(region_.get(), size, reinterpret_cast<RGNDATA*>(data.data())) != size)
-        throw TransFormError(kErrRegionData, kSource,
-                             "Unable to get region data in SaveRegionDataToFile");
+        return TransFormError{kErrRegionData, kSource,
+                              "Unable to get region data in SaveRegionDataToFile"};
     ::DeleteFileA(fileName.c_str());
     if (!WriteWholeFile(fileName, std::string_view(data.data(), data.size())))
-        throw TransFormError(kErrFileAccess, kSource, "Path/File access error");
+        return TransFormError{kErrFileAccess, kSource, "Path/File access error"};
+    return std::nullopt;
 }
 
-void clsTransForm::LoadRegionDataFromFile(const std::string& fileName) {
-    if (!FileExists(fileName, ExistenceTest::AnyPath, RealSystem())) return;
+std::optional<TransFormError> clsTransForm::LoadRegionDataFromFile(const std::string& fileName) {
+    if (!FileExists(fileName, ExistenceTest::AnyPath, RealSystem())) return std::nullopt;
     std::string source = ExecutableBaseName() + ".cDIBSectionRegion";
     std::optional<std::string> bytes = ReadWholeFile(fileName);
-    if (!bytes) throw TransFormError(kErrFileAccess, source, "Path/File access error");
+    if (!bytes) return TransFormError{kErrFileAccess, source, "Path/File access error"};
     std::vector<char> data(bytes->begin(), bytes->end());
-    if (data.empty()) throw TransFormError(kErrPastEndOfFile, source, "Input past end of file");
+    if (data.empty()) return TransFormError{kErrPastEndOfFile, source, "Input past end of file"};
     // Data that does not hold a whole region is refused like data the
     // platform rejects: no region, no error.
-    if (!HoldsWholeRegionData(data)) return;
+    if (!HoldsWholeRegionData(data)) return std::nullopt;
     region_.reset(::ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
                                     reinterpret_cast<const RGNDATA*>(data.data())));
+    return std::nullopt;
 }
 
 void clsTransForm::DragForm(HWND hWnd, std::int16_t intButton) {

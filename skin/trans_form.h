@@ -8,25 +8,18 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "controls/backing_image.h"
 #include "controls/picture_box.h"
-#include "platform/failure.h"
 #include "platform/owned.h"
 #include "skin/region_runs.h"
 
 // A numbered error of the shaping class, as its callers receive it.
-class TransFormError : public Failure {
-public:
-    TransFormError(std::uint32_t number, std::string source, std::string description)
-        : Failure(description),
-          Number(number),
-          Source(std::move(source)),
-          Description(std::move(description)) {}
-
-    std::uint32_t Number;
+struct TransFormError {
+    std::uint32_t Number = 0;
     std::string Source;
     std::string Description;
 };
@@ -63,8 +56,8 @@ public:
     // Builds the region by scanning (or loads it from `FileName` when `Load`
     // is true and a name is given), saves it to `FileName` when one is given
     // and `Load` is false (an existing file is never replaced), and hands it
-    // to the target's window. Throws TransFormError.
-    void ShapeMe(const ShapeTarget& Name, std::uint32_t Color, bool Load = false,
+    // to the target's window. The error, when one stopped it.
+    [[nodiscard]] std::optional<TransFormError> ShapeMe(const ShapeTarget& Name, std::uint32_t Color, bool Load = false,
                  const std::string& FileName = {});
 
     // Starts the system's move of the window when the button code is 1
@@ -76,8 +69,8 @@ public:
 
 private:
     void InitSurface();
-    void SaveRegionDataToFile(const std::string& fileName);
-    void LoadRegionDataFromFile(const std::string& fileName);
+    std::optional<TransFormError> SaveRegionDataToFile(const std::string& fileName);
+    std::optional<TransFormError> LoadRegionDataFromFile(const std::string& fileName);
 
     OwnedRegion region_;
     ShapeTarget target_;

@@ -2,7 +2,7 @@
 """Download throughput of the download control under Wine, next to curl's.
 
 Serves files from the loopback test server and downloads each one a few
-times with curl and with build/tests/controls/download_benchmark.exe (the
+times with curl and with build/tests/net/download_benchmark.exe (the
 download control in a Windows program), then prints the median throughputs
 and the control's peak working set. Expects a built tree, a display and the
 Wine prefix; tools/download_benchmark.sh provides all three.
@@ -59,7 +59,7 @@ def main():
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--build", default=os.path.join(ROOT, "build"))
     args = parser.parse_args()
-    program = os.path.join(args.build, "tests", "controls", "download_benchmark.exe")
+    program = os.path.join(args.build, "tests", "net", "download_benchmark.exe")
     if not os.path.exists(program):
         sys.exit("build the tree first (tools/download_benchmark.sh does)")
     for name in ("http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"):

@@ -5,6 +5,7 @@
 #include <map>
 #include <vector>
 
+#include "checks/os_identification.h"
 #include "checks/settings.h"
 #include "skin/colour.h"
 #include "tests/fake_system.h"
@@ -54,37 +55,35 @@ TEST(StartUpPolicy, Windows95IsRefusedWhateverElseHolds) {
               "Internet.");
 }
 
-// Settings from a map, remembering which keys were read.
+// The default settings with some values changed.
 struct Settings {
     std::map<std::string, std::string> values;
-    std::vector<std::string> read;
-    SettingReader Reader() {
-        return [this](const std::string& key) {
-            read.push_back(key);
+    WindowPlan Plan(std::size_t backgroundCount = 3) const {
+        SettingReader read = [this](const std::string& key) {
             auto it = values.find(key);
             return it == values.end() ? BuiltInSetting(key) : it->second;
         };
+        return PlanWindow(ReadRequirements(read, kOsWinXP), backgroundCount);
     }
 };
 
 TEST(StartUpPolicy, TheDefaultSettingsShowTheFullSkinAndTheResults) {
     Settings settings;
-    WindowPlan plan = PlanWindow(settings.Reader(), 3);
+    WindowPlan plan = settings.Plan();
     EXPECT_FALSE(plan.stop);
     EXPECT_EQ(plan.background, 2u);
     EXPECT_EQ(plan.failureText, "System does not meet minimum requirements.");
     EXPECT_TRUE(plan.showResults);
 }
 
-TEST(StartUpPolicy, AColourNotInRgbFormatStopsBeforeAnythingElseIsRead) {
+TEST(StartUpPolicy, AColourNotInRgbFormatStops) {
     for (const char* key : {"forecolor", "backcolor"}) {
         for (const char* bad : {"", "0,150", "red,green,blue", "-1,0,0", "1.5,2,3"}) {
             Settings settings;
             settings.values[key] = bad;
-            WindowPlan plan = PlanWindow(settings.Reader(), 3);
+            WindowPlan plan = settings.Plan();
             ASSERT_TRUE(plan.stop) << key << " = " << bad;
             EXPECT_EQ(*plan.stop, kColourFormatMessage);
-            EXPECT_EQ(settings.read.back(), key) << "nothing is read after the bad colour";
         }
     }
 }
@@ -98,7 +97,7 @@ TEST(StartUpPolicy, ABackgroundThatNamesNoImageGivesTheDefaultPanel) {
     for (const auto& [value, expected] : cases) {
         Settings settings;
         settings.values["bgimage"] = value;
-        EXPECT_EQ(PlanWindow(settings.Reader(), 3).background, expected) << value;
+        EXPECT_EQ(settings.Plan().background, expected) << value;
     }
 }
 
@@ -108,16 +107,8 @@ TEST(StartUpPolicy, OnlyAFalseShowResultsSkipsTheWindow) {
              {"maybe", true}, {"-1", true}}) {
         Settings settings;
         settings.values["ShowResults"] = value;
-        EXPECT_EQ(PlanWindow(settings.Reader(), 3).showResults, shown) << value;
+        EXPECT_EQ(settings.Plan().showResults, shown) << value;
     }
-}
-
-TEST(StartUpPolicy, AnUnreadableSettingStopsThroughThePlan) {
-    SettingReader overLong = [](const std::string& key) -> std::string {
-        if (key == "Err") throw SettingsStop("Err is too long");
-        return BuiltInSetting(key);
-    };
-    EXPECT_THROW(PlanWindow(overLong, 3), SettingsStop);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "checks/setting_numbers.h"
 #include "checks/settings_opening.h"
 #include "tests/support/scratch_folder.h"
 
@@ -64,15 +65,14 @@ TEST_F(Settings, OverLongCommandsAreRefusedOtherValuesCut) {
     std::string message = std::string(250, 'y') + "0123456789";
     Write("[Requirements]\r\nRun3 = " + path + "\r\nMsg = " + message + "\r\nRun4 = " +
           std::string(253, 'z') + "\r\n");
-    try {
-        settings.ReadCommand("Run3");
-        ADD_FAILURE() << "an over-long command was read";
-    } catch (const SettingsStop& stop) {
-        EXPECT_NE(std::string(stop.what()).find("Run3"), std::string::npos) << stop.what();
-    }
+    CommandSetting overLong = settings.ReadCommand("Run3");
+    ASSERT_TRUE(overLong.stop) << "an over-long command was read";
+    EXPECT_EQ(overLong.command, "");
+    EXPECT_NE(overLong.stop->message.find("Run3"), std::string::npos) << overLong.stop->message;
     EXPECT_EQ(ReadRequirement("Msg"), message.substr(0, 254));
     EXPECT_EQ(ReadRequirement("Run3"), path.substr(0, 254));
-    EXPECT_EQ(settings.ReadCommand("Run4"), std::string(253, 'z'));
+    EXPECT_EQ(settings.ReadCommand("Run4").command, std::string(253, 'z'));
+    EXPECT_FALSE(settings.ReadCommand("Run4").stop);
 }
 
 // A program folder where the default file cannot be written (a CD): the

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "controls/content_length.h"
+#include "net/content_length.h"
 #include "tests/fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

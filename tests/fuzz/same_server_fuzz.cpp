@@ -9,7 +9,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "controls/same_server.h"
+#include "net/same_server.h"
 #include "platform/text_case.h"
 #include "tests/fuzz/fuzz_check.h"
 

@@ -6,7 +6,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "platform/text_case.h"
-#include "setup/win_init.h"
+#include "system_helpers/win_init.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "checks/settings.h"
 #include "setup/command_launch.h"
 #include "platform/device_names.h"
-#include "setup/special_folders.h"
+#include "system_helpers/special_folders.h"
 
 namespace {
 
@@ -200,7 +200,7 @@ TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
                              "nul.txt", "com1"}) {
         Settings({"Favorite = http://tavrin.example/", std::string("FavoriteName = ") + name});
         host.messages.clear();
-        CreateFavorite(host, run.settings);
+        EXPECT_FALSE(CreateFavorite(host, run.settings));
         ASSERT_EQ(host.messages.size(), 1u) << name;
         EXPECT_NE(host.messages[0].find(name), std::string::npos) << host.messages[0];
     }
@@ -211,7 +211,7 @@ TEST_F(Runner, ShortcutNamesThatLeaveFavoritesAreRefused) {
     // A plain name with dots and blanks is fine.
     Settings({"Favorite = http://tavrin.example/", "FavoriteName = Tavrin Support v2.1"});
     host.messages.clear();
-    CreateFavorite(host, run.settings);
+    EXPECT_FALSE(CreateFavorite(host, run.settings));
     EXPECT_TRUE(host.messages.empty());
     std::string written = favorites + "Tavrin Support v2.1.url";
     EXPECT_NE(::GetFileAttributesA(written.c_str()), INVALID_FILE_ATTRIBUTES);

@@ -98,7 +98,7 @@ TEST_F(ComboKeysTest, UnknownIdsChangeNothing) {
 }
 
 TEST_F(ComboKeysTest, ACodeAboveAByteOverflowsButTheEntryStays) {
-    EXPECT_THROW(keys.Add(6, {1, 256, 3}), KeyCodeOverflow);
+    EXPECT_EQ(keys.Add(6, {1, 256, 3}), 0);
     EXPECT_EQ(keys.Count(), 1);
     keys.EnableCombo(6, true);
     // Codes before the bad one kept, zeros after it.

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "controls/download_target.h"
+#include "net/download_target.h"
 
 namespace test_support {
 

@@ -11,7 +11,7 @@
 #include <deque>
 #include <string>
 
-#include "controls/wininet_api.h"
+#include "net/wininet_api.h"
 
 namespace test_support {
 

@@ -1,6 +1,0 @@
-// The requirement checks wired to this computer.
-#pragma once
-
-#include "checks/requirement_checks.h"
-
-CheckPlatform CheckPlatformOfThisComputer();
