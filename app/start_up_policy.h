@@ -1,6 +1,6 @@
 // The decisions of start-up as plain functions of the platform's facts and
 // the settings: whether this copy may run at all, and what the settings ask
-// of the window. The main window carries them out.
+// of the window. The start-up engine carries them out.
 #pragma once
 
 #include <cstddef>

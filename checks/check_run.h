@@ -1,6 +1,6 @@
 // What one run of the program knows: its settings, the system's code, the
 // result of each check as a row, and the verdict.
-// The main window owns the run and hands it to the checks, the results
+// The start-up engine owns the run and hands it to the checks, the results
 // display and Run Setup.
 #pragma once
 
