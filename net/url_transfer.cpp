@@ -197,7 +197,10 @@ TransferStep UrlTransfer::Handle(TransferNotice notice) {
             default: return TransferStep::Nothing;
         }
     }
+    return OnRequestComplete();
+}
 
+TransferStep UrlTransfer::OnRequestComplete() {
     DWORD_PTR result = 0;
     DWORD count = kNoCount;
     {

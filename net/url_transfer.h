@@ -70,6 +70,8 @@ private:
         Idle, Unwritable, Opening, Opened, Reading, WaitingForData, ReadPending, Finished
     };
 
+    // WinINet finished what it was asked: the open, or a read that waited.
+    TransferStep OnRequestComplete();
     TransferStep AfterOpen();
     TransferStep ReadNext();
     // What arrives in kReadAheadMs at the rate so far; 0 until it is known.
