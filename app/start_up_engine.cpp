@@ -8,6 +8,7 @@
 #include "checks/requirements.h"
 #include "checks/settings_opening.h"
 #include "platform/run_log.h"
+#include "setup/run_setup_engine.h"
 #include "system_helpers/file_manip.h"
 
 StartUpEngine::StartUpEngine(StartUpView& view, StartUpFacts facts)

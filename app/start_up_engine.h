@@ -16,7 +16,8 @@
 #include "platform/run_stages.h"
 #include "platform/system_error.h"
 #include "platform/system_facts.h"
-#include "setup/run_setup_engine.h"
+
+class RunSetupEngine;
 
 // What the start-up takes from the computer, each fact named by its owner.
 struct StartUpFacts {

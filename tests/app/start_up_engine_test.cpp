@@ -11,6 +11,7 @@
 
 #include "app/elevation.h"
 #include "app/main_window_layout.h"
+#include "setup/run_setup_engine.h"
 #include "skin/colour.h"
 #include "tests/fake_system.h"
 #include "tests/support/scratch_folder.h"
