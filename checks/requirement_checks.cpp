@@ -148,14 +148,13 @@ CheckStep CheckMemory(CheckRun& run, const Requirements& requirements,
         memory = RoundHalfEven(platform.system.PhysicalMemoryBytes(false) / 1024.0 / 1024.0);
     }
 
-    const std::optional<WholeRequirement>& minKey = requirements.minMemory;
-    const std::optional<WholeRequirement>& warnKey = requirements.warnMemory;
+    const std::optional<Requirements::Memory>& keys = requirements.memory;
     // Both keys must hold a value, even when the memory never reaches the
     // warning.
-    if (minKey && (minKey->text.empty() || !warnKey || warnKey->text.empty()))
+    if (keys && (keys->min.text.empty() || keys->warn.text.empty()))
         return {kCheckFailed, SettingsStop{kCorruptSettingsMessage}};
-    if (minKey && !minKey->value) return {kCheckFailed, minKey->NotANumber()};
-    std::int64_t min = minKey ? *minKey->value : kUnknownOsMinMemory;
+    if (keys && !keys->min.value) return {kCheckFailed, keys->min.NotANumber()};
+    std::int64_t min = keys ? *keys->min.value : kUnknownOsMinMemory;
 
     std::string need = FormatSize(static_cast<double>(min));
     std::string have = FormatSize(static_cast<double>(memory));
@@ -163,8 +162,8 @@ CheckStep CheckMemory(CheckRun& run, const Requirements& requirements,
         AddRow(run, "Memory", kCheckFailed, need, have);
         return {kCheckFailed, std::nullopt};
     }
-    if (warnKey && !warnKey->value) return {kCheckFailed, warnKey->NotANumber()};
-    std::int64_t warn = warnKey ? *warnKey->value : kUnknownOsWarnMemory;
+    if (keys && !keys->warn.value) return {kCheckFailed, keys->warn.NotANumber()};
+    std::int64_t warn = keys ? *keys->warn.value : kUnknownOsWarnMemory;
     CheckOutcome outcome = memory > warn ? kCheckPassed : kCheckPassedWarning;
     AddRow(run, "Memory", outcome, need, have);
     return {outcome, std::nullopt};
@@ -199,7 +198,8 @@ CheckOutcome CheckDiskSpace(CheckRun& run, const Requirements& requirements,
     }
     const NumberRequirement& warn = requirements.warnDisk;
     if (!warn.value) platform.reportSettingProblem(warn.NotANumber().message);
-    CheckOutcome outcome = (!warn.value || free <= *warn.value) ? kCheckPassedWarning : kCheckPassed;
+    CheckOutcome outcome =
+        (!warn.value || free <= *warn.value) ? kCheckPassedWarning : kCheckPassed;
     AddRow(run, "Disk Space", outcome, need, have);
     return outcome;
 }

@@ -72,10 +72,9 @@ Requirements ReadRequirements(const SettingReader& read, int osCode) {
     values.minCpu = ReadNumber(read, vistaOrLater ? "MinCPUSpeedVista" : "MinCPUSpeed");
     values.warnCpu = ReadWhole(read, vistaOrLater ? "WarnCPUSpeedVista" : "WarnCPUSpeed");
 
-    if (std::optional<MemoryKeys> keys = MemoryKeysOf(osCode)) {
-        values.minMemory = ReadWhole(read, keys->min);
-        values.warnMemory = ReadWhole(read, keys->warn);
-    }
+    if (std::optional<MemoryKeys> keys = MemoryKeysOf(osCode))
+        values.memory =
+            Requirements::Memory{ReadWhole(read, keys->min), ReadWhole(read, keys->warn)};
 
     values.minDisk = ReadNumber(read, vistaOrLater ? "MinDiskSpaceVista" : "MinDiskSpace");
     values.warnDisk = ReadNumber(read, vistaOrLater ? "WarnDiskSpaceVista" : "WarnDiskSpace");

@@ -53,8 +53,11 @@ struct Requirements {
     WholeRequirement warnCpu;
 
     // None for a system the settings have no memory keys for.
-    std::optional<WholeRequirement> minMemory;
-    std::optional<WholeRequirement> warnMemory;
+    struct Memory {
+        WholeRequirement min;
+        WholeRequirement warn;
+    };
+    std::optional<Memory> memory;
 
     NumberRequirement minDisk;
     NumberRequirement warnDisk;

@@ -88,7 +88,8 @@ std::optional<std::string> CreateFavorite(RunSetupView& view, const SettingsFile
     bool refused = false;
     if (!file && ::GetLastError() == ERROR_FILE_EXISTS)
         file = OpenUnlinkedFile(path, GENERIC_WRITE, 0, &refused);
-    if (refused) return "The shortcut " + path + " is a link to another file, so it was not replaced.";
+    if (refused)
+        return "The shortcut " + path + " is a link to another file, so it was not replaced.";
     if (!file) {
         DWORD error = ::GetLastError();
         return SystemErrorText(error != 0 ? error : ERROR_WRITE_FAULT) + " (" + path + ")";
